@@ -1,0 +1,52 @@
+// CDriverInstaller: stages and registers the printer driver, creates the printer under a name no
+// printer bears, makes it the default printer if asked, and reports the outcome.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "installer/install_texts.h"
+#include "platform/platform.h"
+
+// The dependent-file list of the driver record: the names separated and ended by NULs, then an
+// empty name, as bytes up to and with the formatted text's own terminating NUL.
+std::string DependentFileList(const std::string& minidriver);
+
+class CDriverInstaller {
+ public:
+  // Starts the spooler ("net start spooler", hidden, not waited for) and reads the UI language.
+  explicit CDriverInstaller(platform::Platform& platform);
+  ~CDriverInstaller() = default;
+  CDriverInstaller(const CDriverInstaller&) = delete;
+  CDriverInstaller& operator=(const CDriverInstaller&) = delete;
+
+  // Installs the driver for one architecture and creates the printer on the port. False when
+  // staging, registration or printer creation failed; the failure has been shown.
+  bool InstallDriverAndPrinter(DriverVariant variant, std::int32_t versionLevel, const char* portName);
+
+  // The native processor architecture's name; false (and nothing written) when the version query fails.
+  bool IdentifySystem(const char** architecture);
+
+  // One whole installation for the running system on the port; shows the outcome.
+  bool InstallPrinter(std::int32_t setDefault, const char* portName);
+
+  // The first of ModelName, "ModelName (copy n)" ... that no name of the list equals.
+  std::string MakeUniquePrinterName(const std::vector<std::string>& existing);
+
+  const std::string MinidriverFile;
+  const std::string GpdFile;
+  const std::string ModelName;
+  std::string PrinterName;
+  std::int32_t UiLanguage = 0;
+  char ResultPrinterName[256] = {};
+
+ private:
+  bool StageDriverFiles(DriverVariant variant, const char* directory);
+  bool RegisterDriver(DriverVariant variant);
+  bool CreatePrinter(const char* directory, const char* portName);
+  void DeleteStagedFiles(const char* directory);
+  void ShowLastErrorText();
+
+  platform::Platform& platform_;
+};

@@ -1,0 +1,62 @@
+// Files and directories, with narrow (ANSI) paths as Windows takes them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace platform {
+
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
+constexpr std::uint32_t kFileAttributeHidden = 0x02;
+constexpr std::uint32_t kFileAttributeSystem = 0x04;
+constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+constexpr std::uint32_t kFileAttributeArchive = 0x20;
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;
+
+// One entry of a directory search.
+struct FoundFile {
+  std::string path;       // the pattern up to its last separator, followed by the name
+  std::string name;       // the name alone
+  bool directory = false;
+  bool dots = false;      // "." or ".."
+  bool link = false;      // a symbolic link or junction (a reparse point)
+};
+
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+  // CopyFileA(source, destination, failIfExists).
+  virtual bool CopyFile(const char* source, const char* destination, bool failIfExists) = 0;
+  // DeleteFileA.
+  virtual bool DeleteFile(const char* path) = 0;
+  // CreateDirectoryA(path, NULL).
+  virtual bool CreateDirectory(const char* path) = 0;
+  // RemoveDirectoryA.
+  virtual bool RemoveDirectory(const char* path) = 0;
+  // SetCurrentDirectoryA.
+  virtual bool SetCurrentDirectory(const char* path) = 0;
+  // GetCurrentDirectoryA(size, buffer): the length written, 0 on failure.
+  virtual std::uint32_t GetCurrentDirectory(std::uint32_t size, char* buffer) = 0;
+  // GetTempPathA(size, buffer): the length written (the path ends with a backslash), 0 on failure.
+  virtual std::uint32_t GetTempPath(std::uint32_t size, char* buffer) = 0;
+  // GetFileAttributesA: the attributes, or kInvalidFileAttributes when there is no such file.
+  virtual std::uint32_t GetFileAttributes(const char* path) = 0;
+  // CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, attributes, NULL); 0 on failure.
+  virtual FileRef CreateFileForWrite(const char* path, std::uint32_t attributes) = 0;
+  // WriteFile of all the bytes; false when not all were written.
+  virtual bool WriteFile(FileRef file, const void* data, std::uint32_t size) = 0;
+  // SetFileTime(file, creation, access, write), file times in 100 ns units since 1601 UTC.
+  virtual void SetFileTime(FileRef file, std::uint64_t creation, std::uint64_t access, std::uint64_t write) = 0;
+  // CloseHandle on the file.
+  virtual void CloseFile(FileRef file) = 0;
+  // A directory search by wildcard pattern (such as "C:\dir/*.*"): every entry, "." and ".."
+  // included; false when nothing can be searched there.
+  virtual bool FindFiles(const char* pattern, std::vector<FoundFile>* found) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// The services of one machine, as the installer's logic reaches them.
+#pragma once
+
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/spooler.h"
+#include "platform/system.h"
+
+namespace platform {
+
+// Every member is set by the back-end that builds the record (platform/win32 or platform/sim).
+struct Platform {
+  ISystem* system = nullptr;
+  IRegistry* registry = nullptr;
+  ISpooler* spooler = nullptr;
+  IFileSystem* files = nullptr;
+  IShell* shell = nullptr;
+  IMessageBox* messages = nullptr;
+};
+
+}  // namespace platform

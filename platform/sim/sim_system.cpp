@@ -1,0 +1,74 @@
+#include "platform/sim/sim_system.h"
+
+#include "platform/types.h"
+
+namespace sim {
+
+SimSystem::SimSystem(Faults& faults, Trace& trace) : faults_(faults), trace_(trace) {
+  errorTexts[platform::kErrorFileNotFound] = "The system cannot find the file specified.\r\n";
+  errorTexts[platform::kErrorAccessDenied] = "Access is denied.\r\n";
+  errorTexts[platform::kErrorInvalidParameter] = "The parameter is incorrect.\r\n";
+  errorTexts[platform::kErrorUnknownPort] = "The specified port is unknown.\r\n";
+  errorTexts[platform::kErrorUnknownPrinterDriver] = "The printer driver is unknown.\r\n";
+  errorTexts[platform::kErrorInvalidPrinterName] = "The printer name is invalid.\r\n";
+  errorTexts[platform::kErrorPrinterAlreadyExists] = "The printer already exists.\r\n";
+}
+
+bool SimSystem::GetVersion(platform::OsVersion* result) {
+  std::uint32_t error = 0;
+  if (faults_.ShouldFail("GetVersionExA", &error)) {
+    SetLastError(error);
+    return false;
+  }
+  *result = version;
+  return true;
+}
+
+void SimSystem::Sleep(std::uint32_t milliseconds) {
+  sleeps.push_back(milliseconds);
+  trace_.push_back("Sleep " + std::to_string(milliseconds));
+}
+
+bool SimSystem::ErrorText(std::uint32_t code, std::string* text) {
+  std::uint32_t error = 0;
+  if (faults_.ShouldFail("FormatMessageA", &error)) return false;
+  auto found = errorTexts.find(code);
+  if (found == errorTexts.end()) return false;
+  *text = found->second;
+  return true;
+}
+
+std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+  year -= month <= 2;
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const unsigned yearOfEra = static_cast<unsigned>(year - era * 400);
+  const unsigned dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
+}
+
+namespace {
+
+bool IsLeap(unsigned year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+unsigned DaysInMonth(unsigned year, unsigned month) {
+  static const unsigned days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeap(year) ? 29 : days[month - 1];
+}
+
+}  // namespace
+
+// As SystemTimeToFileTime: fails for a time that is no calendar time (a month or day of 0, ...).
+bool SimSystem::LocalTimeToUtcFileTime(const platform::SystemTime& local, std::uint64_t* fileTime) {
+  if (local.year < 1601 || local.year > 30827 || local.month < 1 || local.month > 12) return false;
+  if (local.day < 1 || local.day > DaysInMonth(local.year, local.month)) return false;
+  if (local.hour > 23 || local.minute > 59 || local.second > 59 || local.milliseconds > 999) return false;
+  constexpr std::int64_t kUnixEpochDaysFrom1601 = 134774;
+  const std::int64_t days = DaysFromCivil(local.year, local.month, local.day) + kUnixEpochDaysFrom1601;
+  const std::int64_t seconds = days * 86400 + local.hour * 3600 + local.minute * 60 + local.second -
+                               static_cast<std::int64_t>(utcOffsetMinutes) * 60;
+  *fileTime = static_cast<std::uint64_t>(seconds * 10000000 + local.milliseconds * 10000);
+  return true;
+}
+
+}  // namespace sim

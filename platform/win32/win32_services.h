@@ -1,0 +1,83 @@
+// The Win32 back-end of the platform interfaces: each operation makes the named Windows call
+// with the values the interface gives.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace win32 {
+
+class System : public platform::ISystem {
+ public:
+  bool GetVersion(platform::OsVersion* version) override;
+  std::uint16_t NativeProcessorArchitecture() override;
+  std::uint16_t UserDefaultUiLanguage() override;
+  void Sleep(std::uint32_t milliseconds) override;
+  std::uint32_t LastError() override;
+  bool ErrorText(std::uint32_t code, std::string* text) override;
+  void DebugOutput(const char* text) override;
+  std::string SystemDirectory() override;
+  platform::SystemTime LocalTime() override;
+  bool LocalTimeToUtcFileTime(const platform::SystemTime& local, std::uint64_t* fileTime) override;
+};
+
+class Registry : public platform::IRegistry {
+ public:
+  long OpenKey(platform::KeyRef root, const char* path, std::uint32_t access, platform::KeyRef* key) override;
+  long CreateKey(platform::KeyRef parent, const char* name, std::uint32_t access, platform::KeyRef* key) override;
+  long QueryValue(platform::KeyRef key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                  std::uint32_t* size) override;
+  long EnumValue(platform::KeyRef key, std::uint32_t index, char* name, std::uint32_t* nameSize,
+                 std::uint8_t* data, std::uint32_t* dataSize) override;
+  long SetValue(platform::KeyRef key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                std::uint32_t size) override;
+  long CloseKey(platform::KeyRef key) override;
+};
+
+// The spooler's functions come from winspool.drv in the system directory, loaded on first use.
+class Spooler : public platform::ISpooler {
+ public:
+  bool GetPrinterDriverDirectory(const char* environment, char* buffer, std::uint32_t size) override;
+  bool AddPrinterDriver(const platform::DriverInfo3& info) override;
+  bool EnumPrinterNames(std::uint32_t flags, const char* name, std::vector<std::string>* names) override;
+  platform::PrinterRef AddPrinter(const platform::PrinterInfo2& info) override;
+  void ClosePrinter(platform::PrinterRef printer) override;
+  void SetDefaultPrinter(const char* name) override;
+  void ConfigurePort(platform::WindowRef parent, const char* port) override;
+};
+
+class FileSystem : public platform::IFileSystem {
+ public:
+  bool CopyFile(const char* source, const char* destination, bool failIfExists) override;
+  bool DeleteFile(const char* path) override;
+  bool CreateDirectory(const char* path) override;
+  bool RemoveDirectory(const char* path) override;
+  bool SetCurrentDirectory(const char* path) override;
+  std::uint32_t GetCurrentDirectory(std::uint32_t size, char* buffer) override;
+  std::uint32_t GetTempPath(std::uint32_t size, char* buffer) override;
+  std::uint32_t GetFileAttributes(const char* path) override;
+  platform::FileRef CreateFileForWrite(const char* path, std::uint32_t attributes) override;
+  bool WriteFile(platform::FileRef file, const void* data, std::uint32_t size) override;
+  void SetFileTime(platform::FileRef file, std::uint64_t creation, std::uint64_t access, std::uint64_t write) override;
+  void CloseFile(platform::FileRef file) override;
+  bool FindFiles(const char* pattern, std::vector<platform::FoundFile>* found) override;
+};
+
+class Shell : public platform::IShell {
+ public:
+  void Execute(platform::WindowRef window, const char* verb, const char* file, const char* parameters,
+               const char* directory, int show) override;
+  platform::ProcessRef ExecuteEx(const platform::ShellExecuteRecord& record) override;
+  void WaitForProcess(platform::ProcessRef process) override;
+  void CloseProcess(platform::ProcessRef process) override;
+};
+
+// MessageBoxA owned by the active window, with the program's name as caption and an OK button.
+class StandardMessageBox : public platform::IMessageBox {
+ public:
+  void Show(const char* text) override;
+};
+
+// The record of the real machine's services, built once.
+platform::Platform& MachinePlatform();
+
+}  // namespace win32

@@ -1,0 +1,101 @@
+// The installation engine with the Win32 back-end, against Wine's real spooler.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "installer/driver_installer.h"
+#include "platform/win32/win32_services.h"
+#include "wine_support.h"
+
+namespace {
+
+// Wine's spooler looks drivers up for the calling process's own environment.
+const bool kProcessIs64Bit = sizeof(void*) == 8;
+const char* const kProcessEnvironment = kProcessIs64Bit ? "Windows x64" : "Windows NT x86";
+const char* const kOtherEnvironment = kProcessIs64Bit ? "Windows NT x86" : "Windows x64";
+const DriverVariant kOtherVariant = kProcessIs64Bit ? DriverVariant::X86 : DriverVariant::X64;
+
+const char* const kStaged[] = {"RCQ80.DLL",  "RCQ80C.GPD", "UNIDRV.DLL", "UNIDRVUI.DLL",
+                               "UNIRES.DLL", "UNIDRV.HLP", "TTFSUB.GPD", "STDNAMES.GPD"};
+
+class WineInstallerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wine_test::DeletePrinters("printer RT5140");
+    wine_test::DeleteDriver("printer RT5140", "Windows NT x86");
+    wine_test::DeleteDriver("printer RT5140", "Windows x64");
+    work = wine_test::ScratchFolder("installer-test");
+    for (const char* folder : {"Windows NT x86", "Windows x64"}) {
+      const std::string path = work + "\\" + folder;
+      ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+      for (const char* name : kStaged) ASSERT_TRUE(wine_test::WriteTextFile(path + "\\" + name, std::string(folder) + name));
+    }
+    ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));
+    machine = win32::MachinePlatform();
+    machine.messages = &messages;
+  }
+
+  void TearDown() override {
+    SetCurrentDirectoryA("C:\\");
+    wine_test::DeletePrinters("printer RT5140");
+    wine_test::RemoveTree(work);
+  }
+
+  std::string work;
+  platform::Platform machine;
+  wine_test::RecordingMessageBox messages;
+};
+
+// GetNativeSystemInfo gives 0 in a 32-bit prefix and 9 in a 64-bit one, so InstallPrinter picks
+// the variant of the process's own environment.
+TEST_F(WineInstallerTest, InstallsTheDriverAndCreatesUniquelyNamedPrinters) {
+  CDriverInstaller installer(machine);
+  installer.UiLanguage = 1033;
+  ASSERT_TRUE(installer.InstallPrinter(1, "LPT1:")) << (messages.shown.empty() ? "" : messages.shown[0]);
+
+  EXPECT_TRUE(wine_test::DriverRegistered("printer RT5140", kProcessEnvironment));
+  EXPECT_STREQ(installer.ResultPrinterName, "printer RT5140");
+  EXPECT_EQ(wine_test::PrinterPort("printer RT5140"), "LPT1:");
+  EXPECT_EQ(wine_test::DefaultPrinter(), "printer RT5140");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].find("Printer name : printer RT5140\r\nPrinter port : LPT1:"), std::string::npos);
+
+  const std::string directory = wine_test::DriverDirectory(kProcessEnvironment);
+  ASSERT_FALSE(directory.empty());
+  for (const char* name : kStaged) EXPECT_FALSE(wine_test::FileExists(directory + "\\" + name)) << name;
+  // The spooler took the files into its version folder before the staged copies went.
+  EXPECT_TRUE(wine_test::FileExists(directory + "\\3\\RCQ80C.GPD"));
+
+  ASSERT_TRUE(installer.InstallPrinter(0, "LPT1:"));
+  EXPECT_STREQ(installer.ResultPrinterName, "printer RT5140 (copy 1)");
+  EXPECT_EQ(wine_test::PrinterPort("printer RT5140 (copy 1)"), "LPT1:");
+  EXPECT_EQ(wine_test::DefaultPrinter(), "printer RT5140");
+}
+
+TEST_F(WineInstallerTest, AMissingPackageFileIsACopyFailure) {
+  DeleteFileA((work + "\\" + kProcessEnvironment + "\\UNIDRV.HLP").c_str());
+  CDriverInstaller installer(machine);
+  installer.UiLanguage = 1033;
+  EXPECT_FALSE(installer.InstallPrinter(0, "LPT1:"));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0], "Malfunction !\nPls try using <Run as administrator>open this App");
+}
+
+// Wine's spooler registers the driver of the other environment too, but the printer of it is
+// refused, since the spooler looks the driver up for the process's own environment.
+TEST_F(WineInstallerTest, TheOtherVariantRegistersButWinesSpoolerRefusesItsPrinter) {
+  CDriverInstaller installer(machine);
+  installer.UiLanguage = 1033;
+  installer.PrinterName = installer.ModelName;
+  const bool installed = installer.InstallDriverAndPrinter(kOtherVariant, 3, "LPT1:");
+  EXPECT_TRUE(wine_test::DriverRegistered("printer RT5140", kOtherEnvironment));
+  EXPECT_FALSE(installed);
+  EXPECT_EQ(wine_test::PrinterPort("printer RT5140"), "");
+  ASSERT_EQ(messages.shown.size(), 1u);  // the system's text for the refusal
+  const std::string directory = wine_test::DriverDirectory(kOtherEnvironment);
+  for (const char* name : kStaged) EXPECT_FALSE(wine_test::FileExists(directory + "\\" + name)) << name;
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include "wine_support.h"
+
+#include <winspool.h>
+
+#include <memory>
+
+namespace wine_test {
+
+std::vector<std::string> PrinterNames() {
+  std::vector<std::string> names;
+  DWORD needed = 0;
+  DWORD count = 0;
+  EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+  if (needed == 0) return names;
+  std::unique_ptr<BYTE[]> buffer(new BYTE[needed]);
+  if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), needed, &needed, &count)) return names;
+  auto* records = reinterpret_cast<PRINTER_INFO_2A*>(buffer.get());
+  for (DWORD i = 0; i < count; ++i) names.emplace_back(records[i].pPrinterName ? records[i].pPrinterName : "");
+  return names;
+}
+
+std::string PrinterPort(const std::string& name) {
+  HANDLE printer = nullptr;
+  if (!OpenPrinterA(const_cast<char*>(name.c_str()), &printer, nullptr)) return std::string();
+  DWORD needed = 0;
+  GetPrinterA(printer, 2, nullptr, 0, &needed);
+  std::string port;
+  if (needed > 0) {
+    std::unique_ptr<BYTE[]> buffer(new BYTE[needed]);
+    if (GetPrinterA(printer, 2, buffer.get(), needed, &needed)) {
+      auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.get());
+      port = info->pPortName ? info->pPortName : "";
+    }
+  }
+  ClosePrinter(printer);
+  return port;
+}
+
+void DeletePrinters(const std::string& prefix) {
+  for (const std::string& name : PrinterNames()) {
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(name.c_str()), &printer, &defaults)) continue;
+    DeletePrinter(printer);
+    ClosePrinter(printer);
+  }
+}
+
+std::string DefaultPrinter() {
+  char name[512] = {};
+  DWORD size = sizeof name;
+  return GetDefaultPrinterA(name, &size) ? std::string(name) : std::string();
+}
+
+std::string DriverDirectory(const char* environment) {
+  char directory[MAX_PATH] = {};
+  DWORD needed = 0;
+  GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1, reinterpret_cast<BYTE*>(directory),
+                             sizeof directory, &needed);
+  return directory;
+}
+
+bool DriverRegistered(const std::string& name, const char* environment) {
+  DWORD needed = 0;
+  DWORD count = 0;
+  EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 1, nullptr, 0, &needed, &count);
+  if (needed == 0) return false;
+  std::unique_ptr<BYTE[]> buffer(new BYTE[needed]);
+  if (!EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 1, buffer.get(), needed, &needed, &count)) {
+    return false;
+  }
+  auto* records = reinterpret_cast<DRIVER_INFO_1A*>(buffer.get());
+  for (DWORD i = 0; i < count; ++i) {
+    if (records[i].pName != nullptr && name == records[i].pName) return true;
+  }
+  return false;
+}
+
+void DeleteDriver(const std::string& name, const char* environment) {
+  DeletePrinterDriverA(nullptr, const_cast<char*>(environment), const_cast<char*>(name.c_str()));
+}
+
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &data);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = path + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+std::string ScratchFolder(const std::string& name) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + name;
+  RemoveTree(folder);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == text.size();
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace wine_test

@@ -1,0 +1,42 @@
+// Helpers of the Windows tests: a message box that records instead of showing, the spooler's
+// state as Wine holds it, and scratch folders under the prefix's temporary folder.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+
+namespace wine_test {
+
+class RecordingMessageBox : public platform::IMessageBox {
+ public:
+  void Show(const char* text) override { shown.emplace_back(text); }
+  std::vector<std::string> shown;
+};
+
+// The names of the local printers.
+std::vector<std::string> PrinterNames();
+// The port of a printer, or "" when there is no such printer.
+std::string PrinterPort(const std::string& name);
+// Deletes every printer whose name starts with the prefix.
+void DeletePrinters(const std::string& prefix);
+// The default printer's name, or "".
+std::string DefaultPrinter();
+// The spooler's driver directory for an environment.
+std::string DriverDirectory(const char* environment);
+// True when the spooler knows a driver of that name for the environment.
+bool DriverRegistered(const std::string& name, const char* environment);
+// Removes a driver from the spooler for an environment.
+void DeleteDriver(const std::string& name, const char* environment);
+// A fresh, empty folder under the prefix's temporary folder (ends without a backslash).
+std::string ScratchFolder(const std::string& name);
+// Writes a file with the text, creating nothing else.
+bool WriteTextFile(const std::string& path, const std::string& text);
+bool FileExists(const std::string& path);
+// Deletes a folder and everything in it.
+void RemoveTree(const std::string& path);
+
+}  // namespace wine_test

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs the Windows tests under Wine, in the build folder's private prefix and a virtual display,
+# then ends that prefix's wineserver (and only that one).
+#
+# The tests run against the 32-bit build in a 32-bit prefix. A machine whose kernel cannot
+# execute 32-bit programs cannot run 32-bit Wine at all; there the same tests are built for
+# 64-bit Windows and run in a 64-bit prefix, and this script says so.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cd "$here/.."
+if "$here/can-run-32bit.sh"; then
+  build=build/win32
+else
+  echo "windows tests: this machine cannot execute 32-bit programs, so 32-bit Wine cannot run here;"
+  echo "windows tests: running them as a 64-bit build in a 64-bit prefix (build/win64)."
+  build=build/win64
+  cmake --preset win64 >/dev/null && cmake --build --preset win64 -j "${JOBS:-2}" || exit 1
+fi
+"$here/wine-prefix.sh" "$build" || exit 1
+. "$here/wine-env.sh" "$build"
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$build" --output-on-failure
+rc=$?
+wineserver -k 2>/dev/null || true
+exit $rc
