@@ -10,6 +10,10 @@
 
 namespace platform {
 
+class IDeviceInterfaces;  // platform/devices.h: present device interfaces (SetupAPI)
+class IPrinting;          // platform/printing.h: printing through the graphics device interface
+class IResources;         // platform/resources.h: the program's own resources
+
 // Every member is set by the back-end that builds the record (platform/win32 or platform/sim).
 struct Platform {
   ISystem* system = nullptr;
@@ -18,6 +22,9 @@ struct Platform {
   IFileSystem* files = nullptr;
   IShell* shell = nullptr;
   IMessageBox* messages = nullptr;
+  IDeviceInterfaces* devices = nullptr;
+  IPrinting* printing = nullptr;
+  IResources* resources = nullptr;
 };
 
 }  // namespace platform

@@ -13,6 +13,7 @@ using ProcessRef = std::uintptr_t;
 using PrinterRef = std::uintptr_t;
 using FileRef = std::uintptr_t;
 using KeyRef = std::uintptr_t;
+using BitmapRef = std::uintptr_t;
 
 // System error codes the logic and the simulation use.
 constexpr std::uint32_t kErrorSuccess = 0;
