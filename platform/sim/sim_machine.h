@@ -9,6 +9,7 @@
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_message_box.h"
+#include "platform/sim/sim_printing.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_spooler.h"
@@ -37,6 +38,7 @@ class SimMachine {
   SimSpooler spooler;
   SimShell shell;
   SimMessageBox messages;
+  SimPrinting printing;
 
  private:
   platform::Platform platform_;
