@@ -54,17 +54,17 @@ class IPrinting {
   virtual DeviceContextRef CreateDc(const char* driver, const char* device, const char* port,
                                     const void* deviceMode) = 0;
   // StartDocA(dc, info): the job's id, or 0 or less on failure.
-  virtual int StartDoc(DeviceContextRef dc, const DocumentInfo& info) = 0;
+  virtual int StartDocument(DeviceContextRef dc, const DocumentInfo& info) = 0;
   // StartPage(dc): greater than 0 on success.
   virtual int StartPage(DeviceContextRef dc) = 0;
   // DrawTextA(dc, text, length, rectangle, format): the height of the text drawn, 0 on failure.
-  virtual int DrawText(DeviceContextRef dc, const char* text, int length, const Rect& rectangle,
+  virtual int DrawTextInRect(DeviceContextRef dc, const char* text, int length, const Rect& rectangle,
                        std::uint32_t format) = 0;
   // BitBlt(dc, x, y, width, height, source, sourceX, sourceY, rasterOperation).
   virtual bool BitBlt(DeviceContextRef dc, int x, int y, int width, int height, DeviceContextRef source,
                       int sourceX, int sourceY, std::uint32_t rasterOperation) = 0;
   // TextOutA(dc, x, y, text, length).
-  virtual bool TextOut(DeviceContextRef dc, int x, int y, const char* text, int length) = 0;
+  virtual bool TextOutAt(DeviceContextRef dc, int x, int y, const char* text, int length) = 0;
   // EndPage(dc): greater than 0 on success.
   virtual int EndPage(DeviceContextRef dc) = 0;
   // EndDoc(dc): greater than 0 on success.

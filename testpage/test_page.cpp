@@ -36,12 +36,12 @@ std::string TimeLine(const platform::SystemTime& time) {
 void DrawPage(platform::Platform& machine, platform::DeviceContextRef printer, platform::DeviceContextRef title,
               const platform::BitmapRecord& titleSize, const char* printerName, const char* pageText) {
   platform::IPrinting& gdi = *machine.printing;
-  gdi.DrawText(printer, pageText, Length(pageText), kTextRectangle, platform::kDrawTextNoClip);
+  gdi.DrawTextInRect(printer, pageText, Length(pageText), kTextRectangle, platform::kDrawTextNoClip);
   gdi.BitBlt(printer, kTitleX, kTitleY, titleSize.width, titleSize.height, title, 0, 0, platform::kRasterSourceCopy);
-  gdi.TextOut(printer, kNameX, kNameY, printerName, Length(printerName));
+  gdi.TextOutAt(printer, kNameX, kNameY, printerName, Length(printerName));
   const std::string time = TimeLine(machine.system->LocalTime());
-  gdi.TextOut(printer, kTimeX, kTimeY, time.c_str(), static_cast<int>(time.size()));
-  gdi.TextOut(printer, kDashX, kDashY, kDashLine, Length(kDashLine));
+  gdi.TextOutAt(printer, kTimeX, kTimeY, time.c_str(), static_cast<int>(time.size()));
+  gdi.TextOutAt(printer, kDashX, kDashY, kDashLine, Length(kDashLine));
 }
 
 }  // namespace
@@ -63,7 +63,7 @@ void PrintTestPage(platform::Platform& machine, const char* printerName, platfor
   if (printer != 0) {
     platform::DocumentInfo document;
     document.documentName = printerName;
-    gdi.StartDoc(printer, document);
+    gdi.StartDocument(printer, document);
     gdi.StartPage(printer);
     DrawPage(machine, printer, title, titleSize, printerName, pageText);
     gdi.EndPage(printer);

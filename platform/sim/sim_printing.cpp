@@ -115,7 +115,7 @@ platform::DeviceContextRef SimPrinting::CreateDc(const char* driver, const char*
   return nextContext_++;
 }
 
-int SimPrinting::StartDoc(platform::DeviceContextRef dc, const platform::DocumentInfo& info) {
+int SimPrinting::StartDocument(platform::DeviceContextRef dc, const platform::DocumentInfo& info) {
   trace_.push_back("StartDocA " + Describe(dc) + " " + Quoted(info.documentName) + " " + Quoted(info.output) +
                    " " + Quoted(info.datatype) + " " + std::to_string(info.type));
   if (Fails("StartDocA")) return kSpoolError;
@@ -147,7 +147,7 @@ void SimPrinting::RecordDrawing(Context* context, const std::string& line) {
   if (context != nullptr && context->inPage) documents[context->document].drawing.push_back(line);
 }
 
-int SimPrinting::DrawText(platform::DeviceContextRef dc, const char* text, int length, const platform::Rect& r,
+int SimPrinting::DrawTextInRect(platform::DeviceContextRef dc, const char* text, int length, const platform::Rect& r,
                           std::uint32_t format) {
   Context* context = Find(dc);
   RecordDrawing(context, "DrawTextA " + Describe(dc) + " " + std::to_string(length) + " {" + std::to_string(r.left) +
@@ -169,7 +169,7 @@ bool SimPrinting::BitBlt(platform::DeviceContextRef dc, int x, int y, int width,
   return context != nullptr && from != nullptr;
 }
 
-bool SimPrinting::TextOut(platform::DeviceContextRef dc, int x, int y, const char* text, int length) {
+bool SimPrinting::TextOutAt(platform::DeviceContextRef dc, int x, int y, const char* text, int length) {
   Context* context = Find(dc);
   RecordDrawing(context, "TextOutA " + Describe(dc) + " " + std::to_string(x) + " " + std::to_string(y) + " " +
                              std::to_string(length) + " " + Quoted(text, length));

@@ -37,13 +37,13 @@ class SimPrinting : public platform::IPrinting {
   platform::BitmapRef SelectBitmap(platform::DeviceContextRef dc, platform::BitmapRef bitmap) override;
   platform::DeviceContextRef CreateDc(const char* driver, const char* device, const char* port,
                                       const void* deviceMode) override;
-  int StartDoc(platform::DeviceContextRef dc, const platform::DocumentInfo& info) override;
+  int StartDocument(platform::DeviceContextRef dc, const platform::DocumentInfo& info) override;
   int StartPage(platform::DeviceContextRef dc) override;
-  int DrawText(platform::DeviceContextRef dc, const char* text, int length, const platform::Rect& rectangle,
+  int DrawTextInRect(platform::DeviceContextRef dc, const char* text, int length, const platform::Rect& rectangle,
                std::uint32_t format) override;
   bool BitBlt(platform::DeviceContextRef dc, int x, int y, int width, int height, platform::DeviceContextRef source,
               int sourceX, int sourceY, std::uint32_t rasterOperation) override;
-  bool TextOut(platform::DeviceContextRef dc, int x, int y, const char* text, int length) override;
+  bool TextOutAt(platform::DeviceContextRef dc, int x, int y, const char* text, int length) override;
   int EndPage(platform::DeviceContextRef dc) override;
   int EndDoc(platform::DeviceContextRef dc) override;
   bool DeleteDc(platform::DeviceContextRef dc) override;
