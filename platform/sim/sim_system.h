@@ -1,5 +1,5 @@
 // The simulated machine's kernel services: a settable version, architecture, UI language, clock
-// and time zone, with recorded pauses and debugger lines.
+// and time zone, with recorded pauses, clock reads and debugger lines.
 #pragma once
 
 #include <cstdint>
