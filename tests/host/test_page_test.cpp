@@ -42,6 +42,7 @@ class TestPageTest : public ::testing::Test {
 };
 
 struct PageCase {
+  const char* name;
   std::int32_t language;
   const char* printer;
   std::size_t textLength;
@@ -94,8 +95,9 @@ TEST_P(TestPageTextTest, PrintsOneDocumentOfOnePageInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, TestPageTextTest,
-                         ::testing::Values(PageCase{kLanguageEnglish, kPrinter, 185},
-                                           PageCase{kLanguageChinese, "printer RT5140 (copy 1)", 177}));
+                         ::testing::Values(PageCase{"English", kLanguageEnglish, kPrinter, 185},
+                                           PageCase{"Chinese", kLanguageChinese, "printer RT5140 (copy 1)", 177}),
+                         [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TestPageTest, TheTimeLinePadsEveryFieldButTheYear) {
   struct Case {
