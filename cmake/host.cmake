@@ -6,6 +6,7 @@ target_link_libraries(platform_sim PUBLIC setup_core)
 file(GLOB host_test_sources CONFIGURE_DEPENDS tests/host/*.cpp)
 add_executable(host_tests ${host_test_sources})
 target_link_libraries(host_tests PRIVATE platform_sim GTest::gtest_main)
+target_compile_definitions(host_tests PRIVATE SETUP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)

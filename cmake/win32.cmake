@@ -9,7 +9,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 file(GLOB platform_win32_sources CONFIGURE_DEPENDS platform/win32/*.cpp)
 add_library(platform_win32 STATIC ${platform_win32_sources})
-target_link_libraries(platform_win32 PUBLIC setup_core)
+target_link_libraries(platform_win32 PUBLIC setup_core gdi32 user32)
 
 # Windows tests: one program per file, each run under Wine in the build folder's private prefix.
 set(CMAKE_CROSSCOMPILING_EMULATOR env WINE_BUILD_DIR=${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
@@ -33,3 +33,10 @@ foreach(source ${win32_test_sources})
   get_filename_component(name ${source} NAME_WE)
   add_dependencies(${name} fake_net)
 endforeach()
+# The page that test_page_test prints through Wine is checked and pictured on the host afterwards.
+if(TARGET test_page_test)
+  set_tests_properties(win32.test_page_test PROPERTIES FIXTURES_SETUP printed_test_page)
+  add_test(NAME win32.test_page_output
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/win32/check_test_page.sh ${CMAKE_BINARY_DIR}/test-page)
+  set_tests_properties(win32.test_page_output PROPERTIES FIXTURES_REQUIRED printed_test_page RUN_SERIAL TRUE)
+endif()

@@ -6,7 +6,8 @@
 
 namespace platform {
 
-// Opaque references to platform objects (a window, a process, a printer, a file, a key).
+// Opaque references to platform objects (a window, a process, a printer, a file, a key, a bitmap,
+// a device context).
 // Zero is "none" for every kind.
 using WindowRef = std::uintptr_t;
 using ProcessRef = std::uintptr_t;
@@ -14,6 +15,7 @@ using PrinterRef = std::uintptr_t;
 using FileRef = std::uintptr_t;
 using KeyRef = std::uintptr_t;
 using BitmapRef = std::uintptr_t;
+using DeviceContextRef = std::uintptr_t;
 
 // System error codes the logic and the simulation use.
 constexpr std::uint32_t kErrorSuccess = 0;

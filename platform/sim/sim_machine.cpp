@@ -17,7 +17,8 @@ SimMachine::SimMachine()
       spooler(system, files, registry, faults, trace),
       shell(system, spooler, faults, trace),
       messages(trace),
-      devices(system, faults, trace) {
+      devices(system, faults, trace),
+      printing(system, spooler, faults, trace) {
   platform_.system = &system;
   platform_.registry = &registry;
   platform_.spooler = &spooler;
@@ -25,6 +26,7 @@ SimMachine::SimMachine()
   platform_.shell = &shell;
   platform_.messages = &messages;
   platform_.devices = &devices;
+  platform_.printing = &printing;
 }
 
 std::vector<std::string> SimMachine::TraceOf(const std::string& prefix) const {

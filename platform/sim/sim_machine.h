@@ -10,6 +10,7 @@
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_message_box.h"
+#include "platform/sim/sim_printing.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_spooler.h"
@@ -39,6 +40,7 @@ class SimMachine {
   SimShell shell;
   SimMessageBox messages;
   SimDevices devices;
+  SimPrinting printing;
 
  private:
   platform::Platform platform_;

@@ -38,6 +38,11 @@ bool SimSystem::ErrorText(std::uint32_t code, std::string* text) {
   return true;
 }
 
+platform::SystemTime SimSystem::LocalTime() {
+  trace_.push_back("GetLocalTime");
+  return localTime;
+}
+
 std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
   year -= month <= 2;
   const std::int64_t era = (year >= 0 ? year : year - 399) / 400;

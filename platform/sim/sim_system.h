@@ -1,5 +1,5 @@
 // The simulated machine's kernel services: a settable version, architecture, UI language, clock
-// and time zone, with recorded pauses and debugger lines.
+// and time zone, with recorded pauses, clock reads and debugger lines.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +24,7 @@ class SimSystem : public platform::ISystem {
   bool ErrorText(std::uint32_t code, std::string* text) override;
   void DebugOutput(const char* text) override { debugLines.emplace_back(text); }
   std::string SystemDirectory() override { return systemDirectory; }
-  platform::SystemTime LocalTime() override { return localTime; }
+  platform::SystemTime LocalTime() override;
   bool LocalTimeToUtcFileTime(const platform::SystemTime& local, std::uint64_t* fileTime) override;
 
   // Sets the last error, as a failing call of any part of the machine does.

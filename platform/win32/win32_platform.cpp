@@ -10,6 +10,7 @@ platform::Platform& MachinePlatform() {
   static Shell shell;
   static StandardMessageBox messages;
   static DeviceInterfaces devices;
+  static Printing printing;
   static platform::Platform machine = [] {
     platform::Platform record;
     record.system = &system;
@@ -19,6 +20,7 @@ platform::Platform& MachinePlatform() {
     record.shell = &shell;
     record.messages = &messages;
     record.devices = &devices;
+    record.printing = &printing;
     return record;
   }();
   return machine;

@@ -4,6 +4,7 @@
 
 #include "platform/devices.h"
 #include "platform/platform.h"
+#include "platform/printing.h"
 
 namespace win32 {
 
@@ -89,6 +90,26 @@ class DeviceInterfaces : public platform::IDeviceInterfaces {
 class StandardMessageBox : public platform::IMessageBox {
  public:
   void Show(const char* text) override;
+};
+
+// The graphics device interface: gdi32 and user32 (DrawTextA), both known DLLs, linked by import.
+class Printing : public platform::IPrinting {
+ public:
+  int GetBitmapObject(platform::BitmapRef bitmap, platform::BitmapRecord* record) override;
+  platform::DeviceContextRef CreateCompatibleDc(platform::DeviceContextRef reference) override;
+  platform::BitmapRef SelectBitmap(platform::DeviceContextRef dc, platform::BitmapRef bitmap) override;
+  platform::DeviceContextRef CreateDc(const char* driver, const char* device, const char* port,
+                                      const void* deviceMode) override;
+  int StartDocument(platform::DeviceContextRef dc, const platform::DocumentInfo& info) override;
+  int StartPage(platform::DeviceContextRef dc) override;
+  int DrawTextInRect(platform::DeviceContextRef dc, const char* text, int length, const platform::Rect& rectangle,
+               std::uint32_t format) override;
+  bool BitBlt(platform::DeviceContextRef dc, int x, int y, int width, int height, platform::DeviceContextRef source,
+              int sourceX, int sourceY, std::uint32_t rasterOperation) override;
+  bool TextOutAt(platform::DeviceContextRef dc, int x, int y, const char* text, int length) override;
+  int EndPage(platform::DeviceContextRef dc) override;
+  int EndDoc(platform::DeviceContextRef dc) override;
+  bool DeleteDc(platform::DeviceContextRef dc) override;
 };
 
 // The record of the real machine's services, built once.
