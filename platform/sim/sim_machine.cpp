@@ -23,6 +23,7 @@ SimMachine::SimMachine()
   platform_.files = &files;
   platform_.shell = &shell;
   platform_.messages = &messages;
+  platform_.dialogs = &dialogs;
 }
 
 std::vector<std::string> SimMachine::TraceOf(const std::string& prefix) const {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_dialog.h"
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_message_box.h"
@@ -37,6 +38,7 @@ class SimMachine {
   SimSpooler spooler;
   SimShell shell;
   SimMessageBox messages;
+  SimDialogRunner dialogs;
 
  private:
   platform::Platform platform_;
