@@ -31,3 +31,12 @@ foreach(source ${win32_test_sources})
   add_test(NAME win32.${name} COMMAND ${name})
   set_tests_properties(win32.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
+
+# A planted "net.exe" for the tests that make sure only the system's own net command is run; it
+# lives in the folder "fake-net" beside the tests, so that nothing finds it by accident.
+add_executable(fake_net tests/win32/fake_net/net.cpp)
+set_target_properties(fake_net PROPERTIES OUTPUT_NAME net RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fake-net)
+foreach(source ${win32_test_sources})
+  get_filename_component(name ${source} NAME_WE)
+  add_dependencies(${name} fake_net)
+endforeach()

@@ -16,7 +16,8 @@ SimMachine::SimMachine()
       files(NewMachineFolder(), system, faults, trace),
       spooler(system, files, registry, faults, trace),
       shell(system, spooler, faults, trace),
-      messages(trace) {
+      messages(trace),
+      devices(system, faults, trace) {
   platform_.system = &system;
   platform_.registry = &registry;
   platform_.spooler = &spooler;
@@ -24,6 +25,7 @@ SimMachine::SimMachine()
   platform_.shell = &shell;
   platform_.messages = &messages;
   platform_.dialogs = &dialogs;
+  platform_.devices = &devices;
 }
 
 std::vector<std::string> SimMachine::TraceOf(const std::string& prefix) const {

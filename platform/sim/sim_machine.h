@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_devices.h"
 #include "platform/sim/sim_dialog.h"
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"
@@ -39,6 +40,7 @@ class SimMachine {
   SimShell shell;
   SimMessageBox messages;
   SimDialogRunner dialogs;
+  SimDevices devices;
 
  private:
   platform::Platform platform_;

@@ -2,6 +2,7 @@
 // with the values the interface gives.
 #pragma once
 
+#include "platform/devices.h"
 #include "platform/platform.h"
 
 namespace win32 {
@@ -69,6 +70,19 @@ class Shell : public platform::IShell {
   platform::ProcessRef ExecuteEx(const platform::ShellExecuteRecord& record) override;
   void WaitForProcess(platform::ProcessRef process) override;
   void CloseProcess(platform::ProcessRef process) override;
+};
+
+// The device installation functions come from setupapi.dll in the system directory.
+class DeviceInterfaces : public platform::IDeviceInterfaces {
+ public:
+  platform::DeviceInfoSetRef GetClassDevices(const platform::Guid& classGuid, std::uint32_t flags) override;
+  bool EnumInterface(platform::DeviceInfoSetRef set, const platform::Guid& classGuid, std::uint32_t index,
+                     platform::DeviceInterfaceRecord* record) override;
+  bool QueryInterfaceDetailSize(platform::DeviceInfoSetRef set, const platform::DeviceInterfaceRecord& record,
+                                std::uint32_t* requiredSize) override;
+  bool ReadInterfaceDetail(platform::DeviceInfoSetRef set, const platform::DeviceInterfaceRecord& record,
+                           std::uint8_t* detail, std::uint32_t size, std::uint32_t* requiredSize) override;
+  void DestroyDeviceInfoList(platform::DeviceInfoSetRef set) override;
 };
 
 // MessageBoxA owned by the active window, with the program's name as caption and an OK button.

@@ -1,0 +1,378 @@
+// Port discovery and port preparation with the Win32 back-end, against Wine's registry, device
+// registry and shell.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <string>
+#include <vector>
+
+#include "installer/driver_installer.h"
+#include "platform/win32/win32_services.h"
+#include "ports/port_preparation.h"
+#include "ports/serial_ports.h"
+#include "ports/usb_ports.h"
+#include "wine_support.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char kSerialPorts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+const char kTcpIpMonitor[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port";
+const char kTcpIpPorts[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
+const char kPortName[] = "IP_[192.168.1.100]";
+const char kDeviceClasses[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+
+const GUID kUsbPrinterClass = {0x28d78fad, 0x5a12, 0x11d1, {0xae, 0x5b, 0x00, 0x00, 0xf8, 0x03, 0xa8, 0xc2}};
+const GUID kUsbSetupClass = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+struct RawValue {
+  bool found = false;
+  DWORD type = 0;
+  std::vector<BYTE> data;
+};
+
+RawValue ReadValue(const char* path, const char* name) {
+  RawValue value;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+  BYTE data[1024];
+  DWORD size = sizeof data;
+  if (RegQueryValueExA(key, name, nullptr, &value.type, data, &size) == ERROR_SUCCESS) {
+    value.found = true;
+    value.data.assign(data, data + size);
+  }
+  RegCloseKey(key);
+  return value;
+}
+
+std::vector<BYTE> Text(const std::string& text) {
+  std::vector<BYTE> bytes(text.begin(), text.end());
+  bytes.push_back(0);
+  return bytes;
+}
+
+std::vector<BYTE> Dword(DWORD value) {
+  return {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
+          static_cast<BYTE>(value >> 24)};
+}
+
+bool KeyExists(const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool SpoolerRunning() {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (manager == nullptr) return false;
+  SC_HANDLE service = OpenServiceA(manager, "Spooler", SERVICE_QUERY_STATUS);
+  SERVICE_STATUS status = {};
+  const bool running = service != nullptr && QueryServiceStatus(service, &status) &&
+                       status.dwCurrentState == SERVICE_RUNNING;
+  if (service != nullptr) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return running;
+}
+
+// The real shell, with a record of what the logic asked of it.
+class RecordingShell : public platform::IShell {
+ public:
+  void Execute(platform::WindowRef window, const char* verb, const char* file, const char* parameters,
+               const char* directory, int show) override {
+    calls.push_back(std::string("Execute ") + file + " " + parameters);
+    real.Execute(window, verb, file, parameters, directory, show);
+  }
+  platform::ProcessRef ExecuteEx(const platform::ShellExecuteRecord& record) override {
+    const platform::ProcessRef process = real.ExecuteEx(record);
+    calls.push_back(std::string("ExecuteEx ") + record.file + " " + record.parameters + (process ? "" : " (none)"));
+    return process;
+  }
+  void WaitForProcess(platform::ProcessRef process) override {
+    real.WaitForProcess(process);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(reinterpret_cast<HANDLE>(process), &code);
+    calls.push_back(code == STILL_ACTIVE ? "Wait (still running)" : "Wait (ended)");
+  }
+  void CloseProcess(platform::ProcessRef process) override {
+    real.CloseProcess(process);
+    // A closed handle no longer names the process.
+    DWORD code = 0;
+    calls.push_back(GetExitCodeProcess(reinterpret_cast<HANDLE>(process), &code) ? "Close (still open)" : "Close");
+  }
+
+  win32::Shell real;
+  Lines calls;
+};
+
+class WinePortsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { machine = win32::MachinePlatform(); }
+
+  platform::Platform machine;
+};
+
+TEST_F(WinePortsTest, SerialSettingsAreWrittenUnderTheRealPortsKey) {
+  const RawValue before = ReadValue(kSerialPorts, "COM1:");
+  EXPECT_TRUE(SetSerialPortSettings(machine, "COM1:", "9600"));
+  RawValue value = ReadValue(kSerialPorts, "COM1:");
+  EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(value.data, Text("9600,n,8,1,p"));
+  EXPECT_TRUE(SetSerialPortSettings(machine, "COM1:", "115200"));
+  EXPECT_EQ(ReadValue(kSerialPorts, "COM1:").data, Text("115200,n,8,1,p"));
+
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSerialPorts, 0, KEY_WRITE, &key), ERROR_SUCCESS);
+  if (before.found) {
+    RegSetValueExA(key, "COM1:", 0, before.type, before.data.data(), static_cast<DWORD>(before.data.size()));
+  } else {
+    RegDeleteValueA(key, "COM1:");
+  }
+  RegCloseKey(key);
+}
+
+class WineTcpIpPortTest : public WinePortsTest {
+ protected:
+  void SetUp() override {
+    WinePortsTest::SetUp();
+    createdMonitor = !KeyExists(kTcpIpMonitor);
+    createdPorts = !KeyExists(kTcpIpPorts);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegDeleteTreeA(key, kPortName);
+    RegCloseKey(key);
+    shell.calls.clear();
+    machine.shell = &shell;
+  }
+
+  void TearDown() override {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+      RegDeleteTreeA(key, kPortName);
+      RegCloseKey(key);
+    }
+    if (createdMonitor) {
+      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpMonitor);
+    } else if (createdPorts) {
+      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpPorts);
+    }
+  }
+
+  std::string PortKey() const { return std::string(kTcpIpPorts) + "\\" + kPortName; }
+
+  bool createdMonitor = false;
+  bool createdPorts = false;
+  RecordingShell shell;
+};
+
+TEST_F(WineTcpIpPortTest, PortKeyGetsItsTenValuesAndIsRewrittenOnASecondCall) {
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  ASSERT_TRUE(GetVersionExA(&version));
+  const DWORD expectedVersion = version.dwMajorVersion == 5 ? 1 : 2;
+  struct Expected {
+    const char* name;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  const Expected expected[] = {
+      {"HostName", REG_SZ, Text("192.168.1.100")}, {"HWAddress", REG_SZ, Text("")},
+      {"IPAddress", REG_SZ, Text("")},             {"PortMonMibPortIndex", REG_DWORD, Dword(0)},
+      {"PortNumber", REG_DWORD, Dword(9100)},      {"Protocol", REG_DWORD, Dword(1)},
+      {"SNMP Community", REG_SZ, Text("public")},  {"SNMP Enabled", REG_DWORD, Dword(0)},
+      {"SNMP Index", REG_DWORD, Dword(1)},         {"Version", REG_DWORD, Dword(expectedVersion)},
+  };
+  for (int round = 0; round < 2; ++round) {
+    AddTcpIpPort(machine, "192.168.1.100");
+    const std::string key = PortKey();
+    for (const Expected& item : expected) {
+      const RawValue value = ReadValue(key.c_str(), item.name);
+      EXPECT_TRUE(value.found) << item.name;
+      EXPECT_EQ(value.type, item.type) << item.name;
+      EXPECT_EQ(value.data, item.data) << item.name;
+    }
+    // Spoil two values; the second call puts them right again.
+    HKEY port = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_WRITE, &port), ERROR_SUCCESS);
+    const DWORD other = 1;
+    RegSetValueExA(port, "PortNumber", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&other), sizeof other);
+    RegSetValueExA(port, "HostName", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+    RegCloseKey(port);
+  }
+  EXPECT_EQ(shell.calls.size(), 12u);
+}
+
+TEST_F(WineTcpIpPortTest, RestartRunsWinesNetTwiceInOrderAndReturns) {
+  RestartSpooler(machine);
+  const std::string net = platform::SystemProgramPath(*machine.system, "net");
+  EXPECT_EQ(shell.calls, (Lines{"ExecuteEx " + net + " stop spooler", "Wait (ended)", "Close",
+                                "ExecuteEx " + net + " start spooler", "Wait (ended)", "Close"}));
+  EXPECT_TRUE(SpoolerRunning());
+}
+
+// The program folder of this test.
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  return folder.substr(0, folder.rfind('\\'));
+}
+
+TEST(WinePlantedNetTest, OnlyTheSystemsNetRuns) {
+  const std::string fake = ProgramFolder() + "\\fake-net\\net.exe";
+  ASSERT_TRUE(wine_test::FileExists(fake)) << fake;
+  const std::string work = wine_test::ScratchFolder("ports-planted-net");
+  const std::string besideProgram = ProgramFolder() + "\\net.exe";
+  const std::string inWork = work + "\\net.exe";
+  ASSERT_TRUE(CopyFileA(fake.c_str(), besideProgram.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(fake.c_str(), inWork.c_str(), FALSE));
+  const std::string marks[] = {ProgramFolder() + "\\net-ran.mark", work + "\\net-ran.mark"};
+  for (const std::string& mark : marks) DeleteFileA(mark.c_str());
+
+  // The planted program does leave its mark when it is run.
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string command = "\"" + inWork + "\" stop spooler";
+  ASSERT_TRUE(CreateProcessA(inWork.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process));
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_TRUE(wine_test::FileExists(marks[1]));
+  DeleteFileA(marks[1].c_str());
+
+  ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));
+  platform::Platform machine = win32::MachinePlatform();
+  wine_test::RecordingMessageBox messages;
+  machine.messages = &messages;
+  RestartSpooler(machine);
+  { CDriverInstaller installer(machine); }
+  Sleep(1000);  // the constructor's launch is not waited for
+  SetCurrentDirectoryA("C:\\");
+  for (const std::string& mark : marks) EXPECT_FALSE(wine_test::FileExists(mark)) << mark;
+
+  for (const std::string& mark : marks) DeleteFileA(mark.c_str());
+  DeleteFileA(besideProgram.c_str());
+  wine_test::RemoveTree(work);
+}
+
+TEST_F(WinePortsTest, SerialPortsAreWhatTheSerialDeviceMapHolds) {
+  Lines expected;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    for (DWORD index = 0;; ++index) {
+      char name[260];
+      BYTE data[260] = {};
+      DWORD nameSize = sizeof name;
+      DWORD dataSize = sizeof data;
+      if (RegEnumValueA(key, index, name, &nameSize, nullptr, nullptr, data, &dataSize) != ERROR_SUCCESS) break;
+      expected.push_back(std::string(reinterpret_cast<char*>(data)) + ":");
+    }
+    RegCloseKey(key);
+  }
+  EXPECT_FALSE(expected.empty()) << "Wine's serial device map is empty";
+  CStringArray ports = {"LPT1:"};
+  EnumSerialPorts(machine, ports);
+  expected.insert(expected.begin(), "LPT1:");
+  EXPECT_EQ(ports, expected);
+}
+
+// A USB printer interface registered in Wine's device registry, removed again at the end.
+class UsbPrinterInterface {
+ public:
+  UsbPrinterInterface(const char* instanceId, DWORD portNumber) {
+    set_ = SetupDiCreateDeviceInfoList(&kUsbSetupClass, nullptr);
+    if (set_ == INVALID_HANDLE_VALUE) return;
+    device_.cbSize = sizeof device_;
+    if (!SetupDiCreateDeviceInfoA(set_, instanceId, &kUsbSetupClass, nullptr, nullptr, 0, &device_)) return;
+    if (!SetupDiRegisterDeviceInfo(set_, &device_, 0, nullptr, nullptr, nullptr)) return;
+    deviceMade_ = true;
+    interface_.cbSize = sizeof interface_;
+    if (!SetupDiCreateDeviceInterfaceA(set_, &device_, &kUsbPrinterClass, nullptr, 0, &interface_)) return;
+    interfaceMade_ = true;
+    HKEY parameters = SetupDiCreateDeviceInterfaceRegKeyA(set_, &interface_, 0, KEY_ALL_ACCESS, nullptr, nullptr);
+    if (parameters == INVALID_HANDLE_VALUE) return;
+    RegSetValueExA(parameters, "Port Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&portNumber),
+                   sizeof portNumber);
+    RegCloseKey(parameters);
+    path_ = DevicePath();
+    if (path_.empty()) return;
+    // Wine counts an interface as active only when its "Control" key says it is linked.
+    std::string keyPath = path_;
+    for (char& c : keyPath) {
+      if (c == '\\') c = '#';
+    }
+    const std::string control = std::string(kDeviceClasses) + "\\" + keyPath + "\\#\\Control";
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, control.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+      return;
+    }
+    const DWORD linked = 1;
+    ready_ = RegSetValueExA(key, "Linked", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&linked), sizeof linked) ==
+             ERROR_SUCCESS;
+    RegCloseKey(key);
+  }
+
+  ~UsbPrinterInterface() {
+    if (interfaceMade_) SetupDiRemoveDeviceInterface(set_, &interface_);
+    if (deviceMade_) SetupDiRemoveDevice(set_, &device_);
+    if (set_ != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(set_);
+  }
+
+  bool ready() const { return ready_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string DevicePath() {
+    DWORD required = 0;
+    SetupDiGetDeviceInterfaceDetailA(set_, &interface_, nullptr, 0, &required, nullptr);
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return std::string();
+    std::vector<BYTE> bytes(required);
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(bytes.data());
+    detail->cbSize = sizeof *detail;
+    if (!SetupDiGetDeviceInterfaceDetailA(set_, &interface_, detail, required, nullptr, nullptr)) return std::string();
+    return detail->DevicePath;
+  }
+
+  HDEVINFO set_ = INVALID_HANDLE_VALUE;
+  SP_DEVINFO_DATA device_ = {};
+  SP_DEVICE_INTERFACE_DATA interface_ = {};
+  bool deviceMade_ = false;
+  bool interfaceMade_ = false;
+  bool ready_ = false;
+  std::string path_;
+};
+
+TEST_F(WinePortsTest, UsbPrintersOfAllowedVendorsAreListed) {
+  std::string allowedPath;
+  std::string otherPath;
+  {
+    UsbPrinterInterface allowed("USB\\VID_0416&PID_5011\\PORTSTEST1", 7);
+    UsbPrinterInterface other("USB\\VID_04B8&PID_0202\\PORTSTEST2", 8);
+    ASSERT_TRUE(allowed.ready());
+    ASSERT_TRUE(other.ready());
+    allowedPath = allowed.path();
+    otherPath = other.path();
+    CStringArray ports = {"USB001"};
+    EXPECT_TRUE(EnumUsbPrinterPorts(machine, ports));
+    EXPECT_EQ(ports, (Lines{"USB001", "USB007"})) << allowedPath << " " << otherPath;
+  }
+  for (const std::string& path : {allowedPath, otherPath}) {
+    std::string keyPath = path;
+    for (char& c : keyPath) {
+      if (c == '\\') c = '#';
+    }
+    EXPECT_FALSE(KeyExists(std::string(kDeviceClasses) + "\\" + keyPath)) << path;
+  }
+  CStringArray after;
+  EXPECT_TRUE(EnumUsbPrinterPorts(machine, after));
+  EXPECT_TRUE(after.empty());
+}
+
+}  // namespace
