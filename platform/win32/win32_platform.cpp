@@ -1,3 +1,4 @@
+#include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_services.h"
 
 namespace win32 {
@@ -10,6 +11,7 @@ platform::Platform& MachinePlatform() {
   static Shell shell;
   static StandardMessageBox messages;
   static DeviceInterfaces devices;
+  static DialogRunner dialogs;
   static platform::Platform machine = [] {
     platform::Platform record;
     record.system = &system;
@@ -19,6 +21,7 @@ platform::Platform& MachinePlatform() {
     record.shell = &shell;
     record.messages = &messages;
     record.devices = &devices;
+    record.dialogs = &dialogs;
     return record;
   }();
   return machine;
