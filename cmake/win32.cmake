@@ -40,3 +40,10 @@ foreach(source ${win32_test_sources})
   get_filename_component(name ${source} NAME_WE)
   add_dependencies(${name} fake_net)
 endforeach()
+
+# The dialog once more in Chinese: the UI language 2052 and the ANSI code page 936 come from the
+# locale Wine starts in.
+add_test(NAME win32.dialog_test.chinese
+  COMMAND ${CMAKE_COMMAND} -E env LC_ALL=zh_CN.UTF-8 WINE_BUILD_DIR=${CMAKE_BINARY_DIR}
+          ${CMAKE_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:dialog_test>)
+set_tests_properties(win32.dialog_test.chinese PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
