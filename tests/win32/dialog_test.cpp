@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <dbt.h>
 
 #include <algorithm>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "platform/win32/win32_services.h"
 #include "ports/serial_ports.h"
 #include "ports/usb_ports.h"
+#include "usb_printer_interface.h"
 #include "wine_support.h"
 
 namespace {
@@ -211,6 +213,43 @@ TEST_F(WineDialogTest, ClicksRebuildThePanelForEachKind) {
   }));
   RegDeleteValueA(serial, "DialogTestSerial");
   RegCloseKey(serial);
+}
+
+// What the system sends when a USB printer interface comes or goes.
+void SendInterfaceEvent(HWND dialog, WPARAM event) {
+  DEV_BROADCAST_DEVICEINTERFACE_A broadcast = {};
+  broadcast.dbcc_size = sizeof broadcast;
+  broadcast.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+  broadcast.dbcc_classguid = wine_test::kUsbPrinterClass;
+  EXPECT_EQ(SendMessageA(dialog, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&broadcast)), FALSE);
+}
+
+TEST_F(WineDialogTest, PluggingAUsbPrinterInRebuildsTheUsbPanel) {
+  ASSERT_TRUE(Run([&](HWND window) {
+    HWND list = GetDlgItem(window, ids::kPortList);
+    CStringArray before;
+    EnumUsbPrinterPorts(machine, before);
+    {
+      wine_test::UsbPrinterInterface printer("USB\\VID_0416&PID_5011\\DIALOGTEST1", 5);
+      ASSERT_TRUE(printer.ready());
+      SendInterfaceEvent(window, DBT_DEVICEARRIVAL);
+      Lines expected = {PortHeaderText(kConnectionUsb, language)};
+      expected.insert(expected.end(), before.begin(), before.end());
+      expected.push_back("USB005");
+      EXPECT_EQ(ListItems(list), expected);
+      EXPECT_TRUE(Visible(window, ids::kPortList));
+      EXPECT_TRUE(Enabled(window, ids::kInstall));
+      // While another kind is chosen, the panel stays as it is.
+      SendMessageA(GetDlgItem(window, ids::kLan), BM_CLICK, 0, 0);
+    }
+    SendInterfaceEvent(window, DBT_DEVICEREMOVECOMPLETE);
+    EXPECT_TRUE(Visible(window, ids::kIpLabel));
+    SendMessageA(GetDlgItem(window, ids::kUsb), BM_CLICK, 0, 0);
+    Lines expected;
+    if (!before.empty()) expected.push_back(PortHeaderText(kConnectionUsb, language));
+    expected.insert(expected.end(), before.begin(), before.end());
+    EXPECT_EQ(ListItems(list), expected);
+  }));
 }
 
 // A picture of the dialog in the language of this run, for a person to look at:
