@@ -11,13 +11,20 @@ file(GLOB platform_win32_sources CONFIGURE_DEPENDS platform/win32/*.cpp)
 add_library(platform_win32 STATIC ${platform_win32_sources})
 target_link_libraries(platform_win32 PUBLIC setup_core gdi32 user32)
 
+# The dialog templates and the bitmaps they show, as resources (the script is in code page 936).
+enable_language(RC)
+add_library(dialog_resources OBJECT ${dialog_template_rc})
+target_compile_options(dialog_resources PRIVATE -c 936)
+set_source_files_properties(${dialog_template_rc} PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/logo_banner.bmp)
+
 # Windows tests: one program per file, each run under Wine in the build folder's private prefix.
 set(CMAKE_CROSSCOMPILING_EMULATOR env WINE_BUILD_DIR=${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
 file(GLOB win32_test_support CONFIGURE_DEPENDS tests/win32/support/*.cpp)
 file(GLOB win32_test_sources CONFIGURE_DEPENDS tests/win32/*_test.cpp)
 foreach(source ${win32_test_sources})
   get_filename_component(name ${source} NAME_WE)
-  add_executable(${name} ${source} ${win32_test_support})
+  add_executable(${name} ${source} ${win32_test_support} $<TARGET_OBJECTS:dialog_resources>)
   target_link_libraries(${name} PRIVATE platform_win32 GTest::gtest_main winspool setupapi)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32/support)
   target_compile_definitions(${name} PRIVATE SETUP_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SETUP_BINARY_DIR="${CMAKE_BINARY_DIR}")
@@ -40,3 +47,10 @@ if(TARGET test_page_test)
            COMMAND ${CMAKE_SOURCE_DIR}/tests/win32/check_test_page.sh ${CMAKE_BINARY_DIR}/test-page)
   set_tests_properties(win32.test_page_output PROPERTIES FIXTURES_REQUIRED printed_test_page RUN_SERIAL TRUE)
 endif()
+
+# The dialog once more in Chinese: the UI language 2052 and the ANSI code page 936 come from the
+# locale Wine starts in.
+add_test(NAME win32.dialog_test.chinese
+  COMMAND ${CMAKE_COMMAND} -E env LC_ALL=zh_CN.UTF-8 WINE_BUILD_DIR=${CMAKE_BINARY_DIR}
+          ${CMAKE_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:dialog_test>)
+set_tests_properties(win32.dialog_test.chinese PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)

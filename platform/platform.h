@@ -13,6 +13,7 @@ namespace platform {
 class IDeviceInterfaces;  // platform/devices.h: present device interfaces (SetupAPI)
 class IPrinting;          // platform/printing.h: printing through the graphics device interface
 class IResources;         // platform/resources.h: the program's own resources
+class IDialogRunner;      // platform/dialog.h: modal runs of the program's dialog templates
 
 // Every member is set by the back-end that builds the record (platform/win32 or platform/sim).
 struct Platform {
@@ -25,6 +26,7 @@ struct Platform {
   IDeviceInterfaces* devices = nullptr;
   IPrinting* printing = nullptr;
   IResources* resources = nullptr;
+  IDialogRunner* dialogs = nullptr;
 };
 
 }  // namespace platform

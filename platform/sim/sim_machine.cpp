@@ -25,6 +25,7 @@ SimMachine::SimMachine()
   platform_.files = &files;
   platform_.shell = &shell;
   platform_.messages = &messages;
+  platform_.dialogs = &dialogs;
   platform_.devices = &devices;
   platform_.printing = &printing;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "platform/sim/sim_devices.h"
+#include "platform/sim/sim_dialog.h"
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_message_box.h"
@@ -39,6 +40,7 @@ class SimMachine {
   SimSpooler spooler;
   SimShell shell;
   SimMessageBox messages;
+  SimDialogRunner dialogs;
   SimDevices devices;
   SimPrinting printing;
 

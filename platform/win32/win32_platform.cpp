@@ -1,3 +1,4 @@
+#include "platform/win32/win32_dialog.h"
 #include "platform/win32/win32_services.h"
 
 namespace win32 {
@@ -11,6 +12,7 @@ platform::Platform& MachinePlatform() {
   static StandardMessageBox messages;
   static DeviceInterfaces devices;
   static Printing printing;
+  static DialogRunner dialogs;
   static platform::Platform machine = [] {
     platform::Platform record;
     record.system = &system;
@@ -21,6 +23,7 @@ platform::Platform& MachinePlatform() {
     record.messages = &messages;
     record.devices = &devices;
     record.printing = &printing;
+    record.dialogs = &dialogs;
     return record;
   }();
   return machine;

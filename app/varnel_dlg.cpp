@@ -1,0 +1,199 @@
+#include "app/varnel_dlg.h"
+
+#include "app/dialog_texts.h"
+#include "ports/serial_ports.h"
+#include "ports/usb_ports.h"
+
+std::int32_t LanguageToggleCount = 1;
+
+namespace {
+
+const int kBaudControls[] = {dialog_ids::kBaudGroup, dialog_ids::kBaud9600, dialog_ids::kBaud19200,
+                             dialog_ids::kBaud38400, dialog_ids::kBaud115200};
+
+}  // namespace
+
+CVarnelDlg::CVarnelDlg(platform::Platform& platform)
+    : CDialog(kMainDialogTemplate), Installer(platform), platform_(platform) {}
+
+CVarnelDlg::~CVarnelDlg() = default;
+
+platform::MessageResult CVarnelDlg::OnMessage(const platform::DialogMessage& message) {
+  using namespace dialog_ids;
+  static const Map::Entry kEntries[] = {
+      Map::Message<&CVarnelDlg::OnPaint>(platform::kWmPaint),
+      Map::Message<&CVarnelDlg::OnQueryDragIcon>(platform::kWmQueryDragIcon),
+      Map::Command<&CVarnelDlg::OnBnClickedInstall>(kInstall, platform::kBnClicked),
+      Map::Command<&CVarnelDlg::OnLbnSelchangePortList>(kPortList, platform::kLbnSelChange),
+      Map::Command<&CVarnelDlg::RefreshPortPanel>(kUsb, platform::kBnClicked),
+      Map::Command<&CVarnelDlg::RefreshPortPanel>(kCom, platform::kBnClicked),
+      Map::Command<&CVarnelDlg::RefreshPortPanel>(kLpt, platform::kBnClicked),
+      Map::Command<&CVarnelDlg::RefreshPortPanel>(kLan, platform::kBnClicked),
+      Map::Message<&CVarnelDlg::OnDeviceChange>(platform::kWmDeviceChange),
+      Map::Command<&CVarnelDlg::OnLbnDblclkPortList>(kPortList, platform::kLbnDblClk),
+      Map::Command<&CVarnelDlg::OnBnClickedExit>(kExit, platform::kBnClicked),
+      Map::Message<&CVarnelDlg::OnSetCursor>(platform::kWmSetCursor),
+      Map::Command<&CVarnelDlg::OnBnClickedWizardLink>(kWizardLink, platform::kBnClicked),
+      Map::Notify<&CVarnelDlg::OnIpnFieldchangedIpAddress>(kIpAddress, platform::kIpnFieldChanged),
+      Map::Message<&CVarnelDlg::OnDestroy>(platform::kWmDestroy),
+      Map::Command<&CVarnelDlg::OnStnDblclkLanguageSwitch>(kLanguageSwitch, platform::kStnDblClk),
+  };
+  return Map::Dispatch(kEntries, *this, message);
+}
+
+void CVarnelDlg::DoDataExchange(CDataExchange& exchange) {
+  using namespace dialog_ids;
+  DdxRadio(exchange, kDefaultNo, DefaultPrinterChoice);
+  DdxRadio(exchange, kUsb, ConnectionKind);
+  DdxControl(exchange, kPortList, PortList);
+  DdxControl(exchange, kUsb, UsbRadio);
+  DdxControl(exchange, kIpAddress, IpAddress);
+  DdxControl(exchange, kIpLabel, IpLabel);
+  DdxControl(exchange, kPortMessage, PortMessage);
+  DdxControl(exchange, kPortHint, PortHint);
+  DdxRadio(exchange, kBaud9600, BaudChoice);
+}
+
+bool CVarnelDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  ApplyLabels(Installer.UiLanguage);
+  IpAddress.SetAddress(0);
+  RefreshPortPanel();
+  return true;
+}
+
+void CVarnelDlg::ApplyLabels(std::int32_t language) {
+  platform::IDialogWindow* window = Window();
+  if (window == nullptr) return;
+  window->SetTitle(kDialogTitle);
+  for (std::size_t i = 0; i < kControlLabelCount; ++i) {
+    window->SetControlText(kControlLabels[i].id, LabelText(kControlLabels[i], language));
+  }
+}
+
+void CVarnelDlg::RefreshPortPanel() {
+  platform::IDialogWindow* window = Window();
+  if (window == nullptr) return;
+  UpdateData(true);
+  PortList.ResetContent();
+  PortHint.ShowWindow(platform::kShowHide);
+  ShowBaudGroup(platform::kShowHide);
+  window->EnableControl(dialog_ids::kInstall, true);
+  switch (ConnectionKind) {
+    case kConnectionUsb:
+    case kConnectionCom:
+    case kConnectionLpt:
+      ShowPortList();
+      break;
+    case kConnectionLan:
+      ShowAddressEntry();
+      break;
+    default:
+      break;
+  }
+  UpdateData(false);
+}
+
+void CVarnelDlg::ShowPortList() {
+  IpAddress.SetAddress(0);
+  PortList.ShowWindow(platform::kShowNormal);
+  IpAddress.EnableWindow(false);
+  IpLabel.ShowWindow(platform::kShowHide);
+  PortMessage.ShowWindow(platform::kShowHide);
+
+  CStringArray ports;
+  EnumeratePorts(ports);
+  if (ports.empty()) {
+    PortMessage.SetWindowText(NoPortText(ConnectionKind, Installer.UiLanguage));
+    PortList.ShowWindow(platform::kShowHide);
+    PortMessage.ShowWindow(platform::kShowNormal);
+    Window()->EnableControl(dialog_ids::kInstall, false);
+    return;
+  }
+  if (ConnectionKind == kConnectionCom) ShowBaudGroup(platform::kShowNormal);
+  // The list sorts what is added, but the header goes into the empty list and every port is
+  // inserted at the end, so the ports keep the enumeration's order below the header.
+  PortList.AddString(PortHeaderText(ConnectionKind, Installer.UiLanguage));
+  for (const std::string& port : ports) PortList.InsertString(-1, port.c_str());
+  PortList.SetCurSel(1);
+}
+
+void CVarnelDlg::ShowAddressEntry() {
+  PortList.ShowWindow(platform::kShowHide);
+  IpAddress.EnableWindow(true);
+  IpLabel.ShowWindow(platform::kShowNormal);
+  PortMessage.ShowWindow(platform::kShowHide);
+}
+
+void CVarnelDlg::ShowBaudGroup(int show) {
+  for (int id : kBaudControls) Window()->ShowControl(id, show);
+}
+
+void CVarnelDlg::EnumeratePorts(CStringArray& ports) {
+  switch (ConnectionKind) {
+    case kConnectionUsb:
+      EnumUsbPrinterPorts(platform_, ports);
+      break;
+    case kConnectionCom:
+      EnumSerialPorts(platform_, ports);
+      break;
+    case kConnectionLpt:
+      EnumParallelPorts(platform_, ports);
+      break;
+    default:
+      break;
+  }
+}
+
+// The header line is no port: a selection that lands on it moves to the first port.
+void CVarnelDlg::OnLbnSelchangePortList() {
+  if (PortList.GetCurSel() == 0) PortList.SetCurSel(1);
+}
+
+// Opens the system's configuration of the selected port. Without a selected line there is no
+// port to configure, and nothing happens.
+void CVarnelDlg::OnLbnDblclkPortList() {
+  char port[platform::kTextBufferSize] = {};
+  if (PortList.GetText(PortList.GetCurSel(), port, sizeof port) == platform::kLbErr) return;
+  platform_.spooler->ConfigurePort(Window()->Window(), port);
+}
+
+// Only USB printer interfaces are registered for, so every interface arrival or removal is one;
+// the panel follows it while USB is chosen.
+bool CVarnelDlg::OnDeviceChange(std::uint32_t event, const platform::DeviceEventHeader* header) {
+  if (event != platform::kDbtDeviceArrival && event != platform::kDbtDeviceRemoveComplete) return false;
+  if (header == nullptr || header->deviceType != platform::kDbtDevtypDeviceInterface) return false;
+  UpdateData(true);
+  if (ConnectionKind == kConnectionUsb) RefreshPortPanel();
+  return false;
+}
+
+// A field left blank shows 0.
+void CVarnelDlg::OnIpnFieldchangedIpAddress(platform::IpFieldChange* change, std::intptr_t* result) {
+  if (change->value == -1) change->value = 0;
+  *result = 0;
+}
+
+// Every fifth double-click of the blank static switches the language: the fifth, the tenth, ...
+void CVarnelDlg::OnStnDblclkLanguageSwitch() {
+  const std::int32_t taken = LanguageToggleCount++;
+  if (taken % 5 != 0) return;
+  Installer.UiLanguage = Installer.UiLanguage == kLanguageChinese ? kLanguageEnglish : kLanguageChinese;
+  ApplyLabels(Installer.UiLanguage);
+}
+
+void CVarnelDlg::OnBnClickedExit() {
+  if (Window() != nullptr) Window()->EndDialog(platform::kIdCancel);
+}
+
+bool CVarnelDlg::OnPaint() { return false; }
+
+std::uintptr_t CVarnelDlg::OnQueryDragIcon() { return AppIcon; }
+
+void CVarnelDlg::OnBnClickedInstall() {}
+
+bool CVarnelDlg::OnSetCursor(platform::WindowRef, std::uint32_t, std::uint32_t) { return false; }
+
+void CVarnelDlg::OnBnClickedWizardLink() {}
+
+void CVarnelDlg::OnDestroy() {}
