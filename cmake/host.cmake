@@ -9,3 +9,9 @@ target_link_libraries(host_tests PRIVATE platform_sim GTest::gtest_main)
 
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
+
+# The payload tests load the real package archives into the simulated machine's resources.
+add_dependencies(host_tests driver_package)
+target_compile_definitions(host_tests PRIVATE
+  SETUP_DRIVER_PACKAGE_129="${DRIVER_PACKAGE_129}" SETUP_DRIVER_PACKAGE_138="${DRIVER_PACKAGE_138}"
+  SETUP_DRIVER_PACKAGE_DIR="${DRIVER_PACKAGE_DIR}")
