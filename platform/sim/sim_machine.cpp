@@ -16,13 +16,15 @@ SimMachine::SimMachine()
       files(NewMachineFolder(), system, faults, trace),
       spooler(system, files, registry, faults, trace),
       shell(system, spooler, faults, trace),
-      messages(trace) {
+      messages(trace),
+      resources(system, faults, trace) {
   platform_.system = &system;
   platform_.registry = &registry;
   platform_.spooler = &spooler;
   platform_.files = &files;
   platform_.shell = &shell;
   platform_.messages = &messages;
+  platform_.resources = &resources;
 }
 
 std::vector<std::string> SimMachine::TraceOf(const std::string& prefix) const {

@@ -10,6 +10,7 @@
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_message_box.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_resources.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_spooler.h"
 #include "platform/sim/sim_system.h"
@@ -37,6 +38,7 @@ class SimMachine {
   SimSpooler spooler;
   SimShell shell;
   SimMessageBox messages;
+  SimResources resources;
 
  private:
   platform::Platform platform_;

@@ -9,6 +9,7 @@ platform::Platform& MachinePlatform() {
   static FileSystem files;
   static Shell shell;
   static StandardMessageBox messages;
+  static Resources resources;
   static platform::Platform machine = [] {
     platform::Platform record;
     record.system = &system;
@@ -17,6 +18,7 @@ platform::Platform& MachinePlatform() {
     record.files = &files;
     record.shell = &shell;
     record.messages = &messages;
+    record.resources = &resources;
     return record;
   }();
   return machine;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/resources.h"
 
 namespace win32 {
 
@@ -75,6 +76,12 @@ class Shell : public platform::IShell {
 class StandardMessageBox : public platform::IMessageBox {
  public:
   void Show(const char* text) override;
+};
+
+// The resources of the program's own module (the executable the process started from).
+class Resources : public platform::IResources {
+ public:
+  bool LoadBlock(std::uint16_t id, const char* type, platform::ResourceBlock* block) override;
 };
 
 // The record of the real machine's services, built once.
