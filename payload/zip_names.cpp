@@ -1,0 +1,79 @@
+#include "payload/zip_names.h"
+
+#include <cstring>
+
+namespace zip_names {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// True when the component [begin, end) would name a parent directory.
+bool IsParentComponent(const char* begin, const char* end) {
+  bool twoDots = false;
+  for (const char* at = begin; at < end; ++at) {
+    if (*at != '.' && *at != ' ') return false;
+    if (*at == '.' && at + 1 < end && at[1] == '.') twoDots = true;
+  }
+  return twoDots;
+}
+
+}  // namespace
+
+bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+std::size_t CharLength(const char* at) {
+  return IsLeadByte(static_cast<unsigned char>(at[0])) && at[1] != '\0' ? 2 : 1;
+}
+
+const char* FindText(const char* text, const char* pattern) {
+  const std::size_t length = std::strlen(pattern);
+  for (const char* at = text; *at != '\0'; at += CharLength(at)) {
+    if (std::strncmp(at, pattern, length) == 0) return at;
+  }
+  return nullptr;
+}
+
+const char* LastSeparator(const char* text) {
+  const char* last = nullptr;
+  for (const char* at = text; *at != '\0'; at += CharLength(at)) {
+    if (IsSeparator(*at)) last = at;
+  }
+  return last;
+}
+
+// Each pass applies the first rule that matches; the rule order wins over the position in the
+// text. Every rule moves the start forward, so the passes end.
+const char* SanitisedName(const char* stored) {
+  static const char* const kParentPatterns[] = {"\\..\\", "\\../", "/../", "/..\\"};
+  const char* s = stored;
+  for (;;) {
+    if (s[0] != '\0' && s[1] == ':') {
+      s += 2;
+      continue;
+    }
+    if (IsSeparator(s[0])) {
+      s += 1;
+      continue;
+    }
+    const char* found = nullptr;
+    for (const char* pattern : kParentPatterns) {
+      found = FindText(s, pattern);
+      if (found != nullptr) break;
+    }
+    if (found == nullptr) return s;
+    s = found + 4;
+  }
+}
+
+bool StaysInside(const char* name) {
+  const char* begin = name;
+  for (const char* at = name;; at += CharLength(at)) {
+    if (*at != '\0' && !IsSeparator(*at)) continue;
+    if (IsParentComponent(begin, at)) return false;
+    if (*at == '\0') return true;
+    begin = at + 1;
+  }
+}
+
+}  // namespace zip_names
