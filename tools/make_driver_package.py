@@ -55,6 +55,13 @@ class Inputs:
         self.missing = []
 
     def need(self, path):
+        """The file's bytes; its name is matched without regard to case, as Windows does."""
+        folder, name = os.path.split(path)
+        if os.path.isdir(folder) and not os.path.isfile(path):
+            for candidate in sorted(os.listdir(folder)):
+                if candidate.lower() == name.lower():
+                    path = os.path.join(folder, candidate)
+                    break
         if not os.path.isfile(path):
             self.missing.append(path)
             return b""
