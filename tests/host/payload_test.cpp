@@ -13,28 +13,12 @@
 #include "payload/driver_payload.h"
 #include "payload/working_directory.h"
 #include "platform/sim/sim_machine.h"
+#include "tests/package_files.h"
 
 namespace {
 
 const char kTemp[] = "C:\\Users\\user\\AppData\\Local\\Temp\\";
 const char kWork[] = "C:\\Users\\user\\AppData\\Local\\Temp\\Quarl2020\\";
-
-// The fourteen files of each folder; INF and catalogue names of the x64 folder end in "x64".
-std::vector<std::string> PackageFiles() {
-  std::vector<std::string> files;
-  for (const std::string folder : {"Windows NT x86", "Windows x64"}) {
-    const std::string suffix = folder == "Windows x64" ? "x64" : "";
-    for (const std::string name : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "UNIDRV.HLP", "TTFSUB.GPD",
-                                   "STDNAMES.GPD", "RCQ80.DLL", "RCQ80C.GPD", "ZN80.DLL", "ZN80C.GPD"}) {
-      files.push_back(folder + "\\" + name);
-    }
-    for (const std::string base : {"ZNDRV", "RCQDRV"}) {
-      files.push_back(folder + "\\" + base + suffix + ".INF");
-      files.push_back(folder + "\\" + base + suffix + ".cat");
-    }
-  }
-  return files;
-}
 
 std::string HostFile(const std::string& path) {
   std::ifstream stream(path, std::ios::binary);
@@ -120,7 +104,7 @@ TEST_F(PayloadTest, TheUiLanguagePicksThePackageVariant) {
     EXPECT_EQ(machine.TraceOf("FindResourceA"), std::vector<std::string>{"FindResourceA " + std::to_string(c.resource) + " zip"});
     EXPECT_EQ(machine.TraceOf("CreateFileA").size(), 28u);
     for (const char* folder : {"Windows NT x86", "Windows x64"}) EXPECT_TRUE(machine.files.IsDirectory(std::string(kWork) + folder));
-    for (const std::string& file : PackageFiles()) {
+    for (const std::string& file : package_files::All()) {
       const std::string path = kWork + file;
       EXPECT_EQ(machine.files.GetFileAttributes(path.c_str()), platform::kFileAttributeArchive) << file;
       const sim::FileTimes times = machine.files.Times(path);

@@ -12,6 +12,7 @@
 #include "payload/driver_payload.h"
 #include "payload/working_directory.h"
 #include "platform/win32/win32_services.h"
+#include "tests/package_files.h"
 #include "wine_support.h"
 
 namespace {
@@ -20,22 +21,6 @@ std::string TempPath() {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   return temp;
-}
-
-std::vector<std::string> PackageFiles() {
-  std::vector<std::string> files;
-  for (const std::string folder : {"Windows NT x86", "Windows x64"}) {
-    const std::string suffix = folder == "Windows x64" ? "x64" : "";
-    for (const std::string name : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "UNIDRV.HLP", "TTFSUB.GPD",
-                                   "STDNAMES.GPD", "RCQ80.DLL", "RCQ80C.GPD", "ZN80.DLL", "ZN80C.GPD"}) {
-      files.push_back(folder + "\\" + name);
-    }
-    for (const std::string base : {"ZNDRV", "RCQDRV"}) {
-      files.push_back(folder + "\\" + base + suffix + ".INF");
-      files.push_back(folder + "\\" + base + suffix + ".cat");
-    }
-  }
-  return files;
 }
 
 // The names in a directory, "." and ".." left out.
@@ -134,7 +119,7 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
 
     ExtractDriverPayload(machine, directory.path, c.language);
 
-    for (const std::string& file : PackageFiles()) {
+    for (const std::string& file : package_files::All()) {
       WIN32_FILE_ATTRIBUTE_DATA data = {};
       ASSERT_TRUE(GetFileAttributesExA((work + file).c_str(), GetFileExInfoStandard, &data)) << file;
       EXPECT_EQ(data.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE)) << file;
@@ -149,7 +134,7 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
     }
 
     CleanWorkingDirectory(*machine.files, *installer, directory);
-    EXPECT_EQ(Listing(work), std::vector<std::string>{});
+    EXPECT_EQ(Listing(WorkWithoutSeparator()), std::vector<std::string>{});
     EXPECT_NE(GetFileAttributesA(work.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(wine_test::FileExists(sentinel));
   }
