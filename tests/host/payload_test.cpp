@@ -12,6 +12,7 @@
 #include "installer/driver_installer.h"
 #include "payload/driver_payload.h"
 #include "payload/working_directory.h"
+#include "payload/zip_reader.h"
 #include "platform/sim/sim_machine.h"
 #include "tests/package_files.h"
 
@@ -51,10 +52,10 @@ class PayloadTest : public ::testing::Test {
     CleanWorkingDirectory(machine.files, installer, directory);
   }
 
-  // Everything below the working directory, relative to it, in the search's order.
-  std::vector<std::string> Contents(const std::string& directory = kWork) {
+  // Everything below the working directory, relative to it, sorted.
+  std::vector<std::string> Contents() {
     std::vector<std::string> names;
-    const std::filesystem::path root = machine.files.HostPath(directory);
+    const std::filesystem::path root = machine.files.HostPath(kWork);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
       names.push_back(std::filesystem::relative(entry.path(), root).string());
     }
@@ -125,6 +126,57 @@ TEST_F(PayloadTest, TheUiLanguagePicksThePackageVariant) {
     }
     Clean(directory);
     EXPECT_TRUE(Contents().empty());
+  }
+}
+
+// The archives as built: each folder entry followed by its six system and four ZN80 files, then
+// the eight RT5140 files in an order of the variant's own; DOS attributes 0x10 and 0x20.
+TEST_F(PayloadTest, ThePackagesListTheirEntriesInTheShippedOrder) {
+  const auto zn = [](const std::string& folder, const std::string& suffix) {
+    std::vector<std::string> names = {folder + "/"};
+    for (const char* name : {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "UNIDRV.HLP", "TTFSUB.GPD", "STDNAMES.GPD"}) {
+      names.push_back(folder + "/" + name);
+    }
+    for (const std::string& name : {"ZNDRV" + suffix + ".INF", std::string("ZN80.DLL"), std::string("ZN80C.GPD"),
+                                   "ZNDRV" + suffix + ".cat"}) {
+      names.push_back(folder + "/" + name);
+    }
+    return names;
+  };
+  const auto rcq = [](const std::string& folder, const std::string& suffix) {
+    return std::vector<std::string>{folder + "/RCQ80.DLL", folder + "/RCQ80C.GPD", folder + "/RCQDRV" + suffix + ".INF",
+                                    folder + "/RCQDRV" + suffix + ".cat"};
+  };
+  const auto join = [](std::vector<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+  };
+  const std::vector<std::string> common = join({zn("Windows x64", "x64"), zn("Windows NT x86", "")});
+  const struct {
+    const char* archive;
+    std::vector<std::string> names;
+  } cases[] = {
+      {SETUP_DRIVER_PACKAGE_129, join({common, rcq("Windows x64", "x64"), rcq("Windows NT x86", "")})},
+      {SETUP_DRIVER_PACKAGE_138, join({common, rcq("Windows NT x86", ""), rcq("Windows x64", "x64")})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.archive);
+    const std::string bytes = HostFile(c.archive);
+    ZipHandle archive = ZipOpenMemory(machine.platform(), bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    ASSERT_NE(archive, nullptr);
+    ZipEntryInfo entry;
+    ASSERT_EQ(ZipGetEntry(archive, -1, &entry), ZipOk);
+    std::vector<std::string> names;
+    for (std::int32_t index = 0; index < entry.index; ++index) {
+      ZipEntryInfo info;
+      ASSERT_EQ(ZipGetEntry(archive, index, &info), ZipOk);
+      names.push_back(info.name);
+      const bool folder = names.back().back() == '/';
+      EXPECT_EQ(info.attributes, folder ? platform::kFileAttributeDirectory : platform::kFileAttributeArchive) << info.name;
+    }
+    ZipClose(archive);
+    EXPECT_EQ(names, c.names);
   }
 }
 
