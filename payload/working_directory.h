@@ -6,7 +6,9 @@
 #include "installer/driver_installer.h"
 #include "platform/files.h"
 
-// What a run holds of its working directory from entering it to cleaning it up.
+// What a run holds of its working directory from entering it to cleaning it up. The package is
+// unpacked into it only when `entered`; anything a run must keep about its claim on the
+// directory while the dialog is open belongs here as well.
 struct WorkingDirectory {
   char path[260] = {};   // "%sQuarl2020\" from the temporary path; empty when it did not fit
   bool entered = false;  // the directory exists, is no link, and was made current
