@@ -3,9 +3,13 @@ file(GLOB platform_sim_sources CONFIGURE_DEPENDS platform/sim/*.cpp)
 add_library(platform_sim STATIC ${platform_sim_sources})
 target_link_libraries(platform_sim PUBLIC setup_core)
 
+# Helpers shared by the host and the Windows tests (archives built byte by byte, ...).
+file(GLOB test_support_sources CONFIGURE_DEPENDS tests/support/*.cpp)
+
 file(GLOB host_test_sources CONFIGURE_DEPENDS tests/host/*.cpp)
-add_executable(host_tests ${host_test_sources})
+add_executable(host_tests ${host_test_sources} ${test_support_sources})
 target_link_libraries(host_tests PRIVATE platform_sim GTest::gtest_main)
+target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
 
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
