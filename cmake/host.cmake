@@ -13,3 +13,10 @@ target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
 
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
+
+# unpack ARCHIVE DIR: the program's ZIP reader on host files.
+file(GLOB unpack_sources CONFIGURE_DEPENDS tools/unpack/*.cpp)
+add_executable(unpack ${unpack_sources})
+target_link_libraries(unpack PRIVATE setup_core)
+add_dependencies(host_tests unpack)
+target_compile_definitions(host_tests PRIVATE UNPACK_PATH="$<TARGET_FILE:unpack>")
