@@ -22,8 +22,12 @@ bool IsParentComponent(const char* begin, const char* end) {
 
 bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
+// A lead byte followed by a byte that cannot be a trail byte (such as "/") is a character of its
+// own, as Windows converts it, so the byte after it keeps its meaning.
 std::size_t CharLength(const char* at) {
-  return IsLeadByte(static_cast<unsigned char>(at[0])) && at[1] != '\0' ? 2 : 1;
+  const unsigned char trail = static_cast<unsigned char>(at[1]);
+  const bool trailByte = trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+  return IsLeadByte(static_cast<unsigned char>(at[0])) && trailByte ? 2 : 1;
 }
 
 const char* FindText(const char* text, const char* pattern) {

@@ -208,6 +208,7 @@ TEST(ZipNamesTest, SanitisesStoredNamesRuleByRule) {
       {"a/..", "a/.."},
       {"\x95\\..\\name", "\x95\\..\\name"},  // 0x95 0x5C is one character: no "\..\" begins there
       {"\xB1\xED/../name", "name"},
+      {"\x96/../name", "name"},             // "/" is no trail byte: 0x96 stands alone
   };
   for (const Case& c : cases) EXPECT_STREQ(zip_names::SanitisedName(c.stored), c.handedOut) << c.stored;
 }
@@ -223,7 +224,8 @@ TEST(ZipNamesTest, FindsTheLastSeparatorAndParentComponentsCharacterWise) {
   };
   const Case cases[] = {{"dir/file", true}, {"", true},          {"./a", true},     {"a..b/c", true},
                         {"\x95\\..", true}, {"..", false},       {"../a", false},   {"..\\a", false},
-                        {"a/..", false},    {"a\\..\\b", false}, {"a/... /b", false}, {".. ", false}};
+                        {"a/..", false},    {"a\\..\\b", false}, {"a/... /b", false}, {".. ", false},
+                        {"\x96/..\\x", false}};
   for (const Case& c : cases) EXPECT_EQ(zip_names::StaysInside(c.name), c.inside) << c.name;
 }
 
