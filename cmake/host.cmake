@@ -31,3 +31,7 @@ if(SETUP_FUZZ)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   endforeach()
 endif()
+
+# The bare inflate loop that the unpacking benchmark measures against (tools/zip-bench.sh).
+add_executable(inflate_loop tools/bench/inflate_loop.cpp)
+target_link_libraries(inflate_loop PRIVATE ZLIB::ZLIB)

@@ -18,7 +18,8 @@ const char* LastSeparator(const char* text);
 // everything up to a "..", separator pattern are dropped, pass by pass.
 const char* SanitisedName(const char* stored);
 // True when no component of `name` is made only of dots and spaces with ".." in it (which
-// Windows resolves to the parent directory); "" and "." components are harmless.
+// Windows resolves to the parent directory), read as code page 936 text or as single bytes;
+// "" and "." components are harmless.
 bool StaysInside(const char* name);
 
 }  // namespace zip_names

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "payload/zip_reader.h"
 #include "platform/sim/sim_system.h"
@@ -85,25 +86,43 @@ class MemoryFiles : public platform::IFileSystem {
     std::uint64_t size = 0;
   };
 
-  // The path with one backslash per separator, checked to lie inside the base directory.
+  // The path with one backslash per separator, checked to lie inside the base directory. It is
+  // read as code page 936 text: a lead byte (0x81 to 0xFE) with a trail byte (0x40 to 0xFE but
+  // 0x7F) is one character, so a trail byte 0x5C is no separator.
   static std::string Inside(const char* path) {
-    std::string key;
-    for (const char* at = path; *at != '\0'; ++at) {
-      const char c = *at == '/' ? '\\' : *at;
-      if (c == '\\' && !key.empty() && key.back() == '\\') continue;
-      key += c;
+    std::vector<std::string> parts(1);
+    for (const unsigned char* at = reinterpret_cast<const unsigned char*>(path); *at != 0; ++at) {
+      if (at[0] >= 0x81 && at[0] <= 0xFE && at[1] >= 0x40 && at[1] <= 0xFE && at[1] != 0x7F) {
+        parts.back() += static_cast<char>(at[0]);
+        parts.back() += static_cast<char>(*++at);
+      } else if (*at == '\\' || *at == '/') {
+        if (!parts.back().empty()) parts.emplace_back();
+      } else {
+        parts.back() += static_cast<char>(*at);
+      }
     }
-    if (key.size() > 1 && key.back() == '\\') key.pop_back();
-    if (key != "C:\\work" && key.compare(0, sizeof kBase - 1, kBase) != 0) Fault("outside the base directory", path);
-    std::size_t begin = 0;
-    for (std::size_t end = 0; end <= key.size(); ++end) {
-      if (end < key.size() && key[end] != '\\') continue;
-      const std::string part = key.substr(begin, end - begin);
+    if (parts.back().empty()) parts.pop_back();
+    // Read as single bytes too (another ANSI code page), no component may name a parent.
+    std::string component;
+    for (const char* at = path;; ++at) {
+      if (*at != '\0' && *at != '\\' && *at != '/') {
+        component += *at;
+        continue;
+      }
+      if (component.find_first_not_of(". ") == std::string::npos && component.find("..") != std::string::npos) {
+        Fault("a parent component read byte by byte", path);
+      }
+      component.clear();
+      if (*at == '\0') break;
+    }
+    std::string key;
+    for (const std::string& part : parts) {
       if (part.find_first_not_of(". ") == std::string::npos && part.find("..") != std::string::npos) {
         Fault("a parent component", path);
       }
-      begin = end + 1;
+      key += (key.empty() ? "" : "\\") + part;
     }
+    if (key != "C:\\work" && key.compare(0, sizeof kBase - 1, kBase) != 0) Fault("outside the base directory", path);
     return key;
   }
   bool HasParent(const std::string& key) const {
