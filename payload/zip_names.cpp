@@ -18,12 +18,27 @@ bool IsParentComponent(const char* begin, const char* end) {
   return twoDots;
 }
 
+// Read byte by byte when `characters` is false, as code page 936 text when it is true.
+bool HasParentComponent(const char* name, bool characters) {
+  const char* begin = name;
+  for (const char* at = name;; at += characters ? CharLength(at) : 1) {
+    if (*at != '\0' && !IsSeparator(*at)) continue;
+    if (IsParentComponent(begin, at)) return true;
+    if (*at == '\0') return false;
+    begin = at + 1;
+  }
+}
+
 }  // namespace
 
 bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
+// A lead byte followed by a byte that cannot be a trail byte (such as "/") is a character of its
+// own, as Windows converts it, so the byte after it keeps its meaning.
 std::size_t CharLength(const char* at) {
-  return IsLeadByte(static_cast<unsigned char>(at[0])) && at[1] != '\0' ? 2 : 1;
+  const unsigned char trail = static_cast<unsigned char>(at[1]);
+  const bool trailByte = trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+  return IsLeadByte(static_cast<unsigned char>(at[0])) && trailByte ? 2 : 1;
 }
 
 const char* FindText(const char* text, const char* pattern) {
@@ -66,14 +81,8 @@ const char* SanitisedName(const char* stored) {
   }
 }
 
-bool StaysInside(const char* name) {
-  const char* begin = name;
-  for (const char* at = name;; at += CharLength(at)) {
-    if (*at != '\0' && !IsSeparator(*at)) continue;
-    if (IsParentComponent(begin, at)) return false;
-    if (*at == '\0') return true;
-    begin = at + 1;
-  }
-}
+// The name must be safe whichever ANSI code page Windows reads it in: as code page 936 text
+// and as single bytes, where a trail byte 0x5C is a backslash.
+bool StaysInside(const char* name) { return !HasParentComponent(name, true) && !HasParentComponent(name, false); }
 
 }  // namespace zip_names

@@ -8,7 +8,7 @@ namespace zip_names {
 
 // True for a lead byte of a double-byte character in code page 936 (0x81 to 0xFE).
 bool IsLeadByte(unsigned char byte);
-// The length of the character at `at`: 2 for a lead byte followed by a byte, else 1.
+// The length of the character at `at`: 2 for a lead byte followed by a trail byte, else 1.
 std::size_t CharLength(const char* at);
 // The first occurrence of `pattern` in `text` that begins on a character boundary, or null.
 const char* FindText(const char* text, const char* pattern);
@@ -18,7 +18,8 @@ const char* LastSeparator(const char* text);
 // everything up to a "..", separator pattern are dropped, pass by pass.
 const char* SanitisedName(const char* stored);
 // True when no component of `name` is made only of dots and spaces with ".." in it (which
-// Windows resolves to the parent directory); "" and "." components are harmless.
+// Windows resolves to the parent directory), read as code page 936 text or as single bytes;
+// "" and "." components are harmless.
 bool StaysInside(const char* name);
 
 }  // namespace zip_names

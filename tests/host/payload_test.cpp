@@ -14,7 +14,7 @@
 #include "payload/working_directory.h"
 #include "payload/zip_reader.h"
 #include "platform/sim/sim_machine.h"
-#include "tests/package_files.h"
+#include "package_files.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "payload/driver_payload.h"
 #include "payload/working_directory.h"
 #include "platform/win32/win32_services.h"
-#include "tests/package_files.h"
+#include "package_files.h"
 #include "wine_support.h"
 
 namespace {
