@@ -3,7 +3,7 @@ HOST_DIR  := build/host
 WIN32_DIR := build/win32
 JOBS      ?= 2
 
-.PHONY: run test setup host win32 test-host test-windows clean
+.PHONY: run test setup host win32 test-host test-windows fuzz bench clean
 
 run: win32
 	tools/run-setup.sh $(WIN32_DIR)
@@ -28,6 +28,20 @@ test-host:
 
 test-windows:
 	tools/run-windows-tests.sh
+
+# The ZIP reader's fuzz target, run for FUZZ_SECONDS on a corpus that starts from tests/fuzz/corpus
+# (kept in build/fuzz/corpus, so the source tree is never written).
+FUZZ_SECONDS ?= 120
+fuzz:
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS) --target zip_fuzz
+	mkdir -p build/fuzz/corpus build/fuzz/run
+	cp -n tests/fuzz/corpus/* build/fuzz/corpus/
+	cd build/fuzz/run && ../zip_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=10 ../corpus
+
+# Unpacking speed and heap use of the reader against other unpackers (tools/zip-bench.sh).
+bench:
+	tools/zip-bench.sh
 
 clean:
 	rm -rf build

@@ -3,10 +3,42 @@ file(GLOB platform_sim_sources CONFIGURE_DEPENDS platform/sim/*.cpp)
 add_library(platform_sim STATIC ${platform_sim_sources})
 target_link_libraries(platform_sim PUBLIC setup_core)
 
+# Helpers shared by the host and the Windows tests (archives built byte by byte, ...).
+file(GLOB test_support_sources CONFIGURE_DEPENDS tests/support/*.cpp)
+
 file(GLOB host_test_sources CONFIGURE_DEPENDS tests/host/*.cpp)
-add_executable(host_tests ${host_test_sources})
+add_executable(host_tests ${host_test_sources} ${test_support_sources})
 target_link_libraries(host_tests PRIVATE platform_sim GTest::gtest_main)
 target_compile_definitions(host_tests PRIVATE SETUP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
 
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
+
+# The payload tests load the real package archives into the simulated machine's resources.
+add_dependencies(host_tests driver_package)
+target_compile_definitions(host_tests PRIVATE
+  SETUP_DRIVER_PACKAGE_129="${DRIVER_PACKAGE_129}" SETUP_DRIVER_PACKAGE_138="${DRIVER_PACKAGE_138}"
+  SETUP_DRIVER_PACKAGE_DIR="${DRIVER_PACKAGE_DIR}")
+
+# unpack ARCHIVE DIR: the program's ZIP reader on host files.
+file(GLOB unpack_sources CONFIGURE_DEPENDS tools/unpack/*.cpp)
+add_executable(unpack ${unpack_sources})
+target_link_libraries(unpack PRIVATE setup_core)
+add_dependencies(host_tests unpack)
+target_compile_definitions(host_tests PRIVATE UNPACK_PATH="$<TARGET_FILE:unpack>")
+
+# Fuzz targets (the fuzz preset): tests/fuzz/*_fuzz.cpp, one program each.
+if(SETUP_FUZZ)
+  file(GLOB fuzz_sources CONFIGURE_DEPENDS tests/fuzz/*_fuzz.cpp)
+  foreach(source ${fuzz_sources})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE platform_sim)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  endforeach()
+endif()
+
+# The bare inflate loop that the unpacking benchmark measures against (tools/zip-bench.sh).
+add_executable(inflate_loop tools/bench/inflate_loop.cpp)
+target_link_libraries(inflate_loop PRIVATE ZLIB::ZLIB)

@@ -34,6 +34,10 @@ class CDriverInstaller {
   // The first of ModelName, "ModelName (copy n)" ... that no name of the list equals.
   std::string MakeUniquePrinterName(const std::vector<std::string>& existing);
 
+  // Deletes everything inside the directory, depth first, and leaves the directory itself. Links
+  // and junctions inside are removed as links, never followed; what cannot be deleted stays.
+  void DeleteDirectoryTree(std::string directory);
+
   const std::string MinidriverFile;
   const std::string GpdFile;
   const std::string ModelName;

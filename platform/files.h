@@ -46,6 +46,8 @@ class IFileSystem {
   virtual std::uint32_t GetTempPath(std::uint32_t size, char* buffer) = 0;
   // GetFileAttributesA: the attributes, or kInvalidFileAttributes when there is no such file.
   virtual std::uint32_t GetFileAttributes(const char* path) = 0;
+  // SetFileAttributesA.
+  virtual bool SetFileAttributes(const char* path, std::uint32_t attributes) = 0;
   // CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, attributes, NULL); 0 on failure.
   virtual FileRef CreateFileForWrite(const char* path, std::uint32_t attributes) = 0;
   // WriteFile of all the bytes; false when not all were written.

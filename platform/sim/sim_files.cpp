@@ -228,6 +228,18 @@ std::uint32_t SimFileSystem::GetFileAttributes(const char* path) {
   return attributes;
 }
 
+bool SimFileSystem::SetFileAttributes(const char* path, std::uint32_t attributes) {
+  trace_.push_back(std::string("SetFileAttributesA ") + path);
+  if (Fails("SetFileAttributesA")) return false;
+  const std::uint32_t existing = AttributesOf(path);
+  if (existing == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);
+  std::uint32_t kept = attributes & (platform::kFileAttributeReadOnly | platform::kFileAttributeHidden |
+                                     platform::kFileAttributeSystem | platform::kFileAttributeArchive);
+  if (existing & platform::kFileAttributeDirectory) kept |= platform::kFileAttributeDirectory;
+  meta_[Key(path)].attributes = kept;
+  return true;
+}
+
 platform::FileRef SimFileSystem::CreateFileForWrite(const char* path, std::uint32_t attributes) {
   trace_.push_back(std::string("CreateFileA ") + path);
   if (Fails("CreateFileA")) return 0;

@@ -37,6 +37,7 @@ class SimFileSystem : public platform::IFileSystem {
   std::uint32_t GetCurrentDirectory(std::uint32_t size, char* buffer) override;
   std::uint32_t GetTempPath(std::uint32_t size, char* buffer) override;
   std::uint32_t GetFileAttributes(const char* path) override;
+  bool SetFileAttributes(const char* path, std::uint32_t attributes) override;
   platform::FileRef CreateFileForWrite(const char* path, std::uint32_t attributes) override;
   bool WriteFile(platform::FileRef file, const void* data, std::uint32_t size) override;
   void SetFileTime(platform::FileRef file, std::uint64_t creation, std::uint64_t access, std::uint64_t write) override;

@@ -18,7 +18,8 @@ SimMachine::SimMachine()
       shell(system, spooler, faults, trace),
       messages(trace),
       devices(system, faults, trace),
-      printing(system, spooler, faults, trace) {
+      printing(system, spooler, faults, trace),
+      resources(system, faults, trace) {
   platform_.system = &system;
   platform_.registry = &registry;
   platform_.spooler = &spooler;
@@ -28,6 +29,7 @@ SimMachine::SimMachine()
   platform_.dialogs = &dialogs;
   platform_.devices = &devices;
   platform_.printing = &printing;
+  platform_.resources = &resources;
 }
 
 std::vector<std::string> SimMachine::TraceOf(const std::string& prefix) const {

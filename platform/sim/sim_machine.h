@@ -13,6 +13,7 @@
 #include "platform/sim/sim_message_box.h"
 #include "platform/sim/sim_printing.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_resources.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_spooler.h"
 #include "platform/sim/sim_system.h"
@@ -43,6 +44,7 @@ class SimMachine {
   SimDialogRunner dialogs;
   SimDevices devices;
   SimPrinting printing;
+  SimResources resources;
 
  private:
   platform::Platform platform_;

@@ -40,6 +40,10 @@ std::uint32_t FileSystem::GetTempPath(std::uint32_t size, char* buffer) { return
 
 std::uint32_t FileSystem::GetFileAttributes(const char* path) { return ::GetFileAttributesA(path); }
 
+bool FileSystem::SetFileAttributes(const char* path, std::uint32_t attributes) {
+  return ::SetFileAttributesA(path, attributes) != FALSE;
+}
+
 platform::FileRef FileSystem::CreateFileForWrite(const char* path, std::uint32_t attributes) {
   HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
   return file == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<platform::FileRef>(file);

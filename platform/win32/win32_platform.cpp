@@ -13,6 +13,7 @@ platform::Platform& MachinePlatform() {
   static DeviceInterfaces devices;
   static Printing printing;
   static DialogRunner dialogs;
+  static Resources resources;
   static platform::Platform machine = [] {
     platform::Platform record;
     record.system = &system;
@@ -24,6 +25,7 @@ platform::Platform& MachinePlatform() {
     record.devices = &devices;
     record.printing = &printing;
     record.dialogs = &dialogs;
+    record.resources = &resources;
     return record;
   }();
   return machine;

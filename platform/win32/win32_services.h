@@ -5,6 +5,7 @@
 #include "platform/devices.h"
 #include "platform/platform.h"
 #include "platform/printing.h"
+#include "platform/resources.h"
 
 namespace win32 {
 
@@ -57,6 +58,7 @@ class FileSystem : public platform::IFileSystem {
   std::uint32_t GetCurrentDirectory(std::uint32_t size, char* buffer) override;
   std::uint32_t GetTempPath(std::uint32_t size, char* buffer) override;
   std::uint32_t GetFileAttributes(const char* path) override;
+  bool SetFileAttributes(const char* path, std::uint32_t attributes) override;
   platform::FileRef CreateFileForWrite(const char* path, std::uint32_t attributes) override;
   bool WriteFile(platform::FileRef file, const void* data, std::uint32_t size) override;
   void SetFileTime(platform::FileRef file, std::uint64_t creation, std::uint64_t access, std::uint64_t write) override;
@@ -110,6 +112,12 @@ class Printing : public platform::IPrinting {
   int EndPage(platform::DeviceContextRef dc) override;
   int EndDoc(platform::DeviceContextRef dc) override;
   bool DeleteDc(platform::DeviceContextRef dc) override;
+};
+
+// The resources of the program's own module (the executable the process started from).
+class Resources : public platform::IResources {
+ public:
+  bool LoadBlock(std::uint16_t id, const char* type, platform::ResourceBlock* block) override;
 };
 
 // The record of the real machine's services, built once.

@@ -1,0 +1,37 @@
+// The simulated program's resources: blocks that tests put in by id and type name (the type
+// compared without regard to case, as Windows does), with failures of the lookup injectable.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "platform/resources.h"
+#include "platform/sim/sim_faults.h"
+#include "platform/sim/sim_system.h"
+
+namespace sim {
+
+class SimResources : public platform::IResources {
+ public:
+  SimResources(SimSystem& system, Faults& faults, Trace& trace);
+
+  // Faults "FindResourceA" and "LoadResource" make the lookup fail at that step.
+  bool LoadBlock(std::uint16_t id, const char* type, platform::ResourceBlock* block) override;
+
+  // Puts a resource into the program; its bytes stay at one address until it is replaced.
+  void Put(std::uint16_t id, const std::string& type, std::string bytes);
+  // Puts a resource whose bytes are a host file's; false when the file cannot be read.
+  bool PutFile(std::uint16_t id, const std::string& type, const std::string& hostPath);
+
+ private:
+  static std::string Upper(std::string text);
+
+  SimSystem& system_;
+  Faults& faults_;
+  Trace& trace_;
+  std::map<std::pair<std::uint16_t, std::string>, std::string> blocks_;
+};
+
+}  // namespace sim

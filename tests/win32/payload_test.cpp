@@ -1,0 +1,157 @@
+// The working directory and the embedded driver package with the Win32 back-end: the program's
+// own ZIP resources unpacked into the prefix's temporary folder and cleaned up again.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "installer/driver_installer.h"
+#include "payload/driver_payload.h"
+#include "payload/working_directory.h"
+#include "platform/win32/win32_services.h"
+#include "package_files.h"
+#include "wine_support.h"
+
+namespace {
+
+std::string TempPath() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return temp;
+}
+
+// The names in a directory, "." and ".." left out.
+std::vector<std::string> Listing(const std::string& directory) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
+  return names;
+}
+
+std::uint64_t Value(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The archive's DOS time, 2021-07-28 11:22:48 local time, as a UTC file time.
+std::uint64_t PackageTime() {
+  SYSTEMTIME local = {};
+  local.wYear = 2021;
+  local.wMonth = 7;
+  local.wDay = 28;
+  local.wHour = 11;
+  local.wMinute = 22;
+  local.wSecond = 48;
+  FILETIME localTime;
+  FILETIME utc;
+  SystemTimeToFileTime(&local, &localTime);
+  LocalFileTimeToFileTime(&localTime, &utc);
+  return Value(utc);
+}
+
+// String 100 (the paper-size feature's name) of a minidriver DLL, loaded as data whatever its
+// processor architecture.
+std::wstring PaperSizeName(const std::string& dll) {
+  HMODULE module = LoadLibraryExA(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) return L"(not loadable)";
+  wchar_t text[64] = {};
+  LoadStringW(module, 100, text, 64);
+  FreeLibrary(module);
+  return text;
+}
+
+class WinePayloadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    work = TempPath() + "Quarl2020\\";
+    sentinel = TempPath() + "payload-sentinel.txt";
+    ASSERT_TRUE(wine_test::WriteTextFile(sentinel, "beside the working directory"));
+    machine = win32::MachinePlatform();
+    machine.messages = &messages;
+    // Built before any working directory is entered, as the dialog builds it: its construction
+    // starts "net start spooler", which runs in (and holds) the current directory for a while.
+    installer.reset(new CDriverInstaller(machine));
+  }
+
+  void TearDown() override {
+    SetCurrentDirectoryA("C:\\");
+    DeleteFileA(sentinel.c_str());
+    DeleteFileA(WorkWithoutSeparator().c_str());
+    wine_test::RemoveTree(WorkWithoutSeparator());
+    if (!start.empty()) wine_test::RemoveTree(start);
+  }
+
+  std::string WorkWithoutSeparator() const { return work.substr(0, work.size() - 1); }
+
+  std::string work;
+  std::string start;
+  std::string sentinel;
+  platform::Platform machine;
+  wine_test::RecordingMessageBox messages;
+  std::unique_ptr<CDriverInstaller> installer;
+};
+
+TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
+  struct Case {
+    std::int32_t language;
+    const wchar_t* paperSize;
+  };
+  const Case cases[] = {{2052, L"纸张尺寸"}, {1033, L"Paper Size"}};
+  CreateDirectoryA(work.c_str(), nullptr);
+  ASSERT_TRUE(wine_test::WriteTextFile(work + "leftover.txt", "from an earlier run"));
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.language);
+    const WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
+    ASSERT_TRUE(directory.entered);
+    EXPECT_EQ(directory.path, work);
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_EQ(std::string(current) + "\\", work);
+
+    ExtractDriverPayload(machine, directory.path, c.language);
+
+    for (const std::string& file : package_files::All()) {
+      WIN32_FILE_ATTRIBUTE_DATA data = {};
+      ASSERT_TRUE(GetFileAttributesExA((work + file).c_str(), GetFileExInfoStandard, &data)) << file;
+      EXPECT_EQ(data.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE)) << file;
+      EXPECT_EQ(Value(data.ftLastWriteTime), PackageTime()) << file;
+      EXPECT_EQ(Value(data.ftLastAccessTime), PackageTime()) << file;
+      EXPECT_EQ(Value(data.ftCreationTime), PackageTime()) << file;  // Wine gives the write time
+      EXPECT_GT(data.nFileSizeLow, 0u) << file;
+    }
+    for (const char* dll : {"Windows NT x86\\RCQ80.DLL", "Windows NT x86\\ZN80.DLL", "Windows x64\\RCQ80.DLL",
+                            "Windows x64\\ZN80.DLL"}) {
+      EXPECT_EQ(PaperSizeName(work + dll), c.paperSize) << dll;
+    }
+
+    CleanWorkingDirectory(*machine.files, *installer, directory);
+    EXPECT_EQ(Listing(WorkWithoutSeparator()), std::vector<std::string>{});
+    EXPECT_NE(GetFileAttributesA(work.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(wine_test::FileExists(sentinel));
+  }
+}
+
+TEST_F(WinePayloadTest, AWorkingDirectoryThatCannotBeEnteredIsNotCleaned) {
+  // A file where the working directory belongs: it cannot be created or entered.
+  ASSERT_TRUE(wine_test::WriteTextFile(WorkWithoutSeparator(), "in the way"));
+  start = wine_test::ScratchFolder("payload-start");
+  ASSERT_TRUE(wine_test::WriteTextFile(start + "\\precious.txt", "keep"));
+  ASSERT_TRUE(SetCurrentDirectoryA(start.c_str()));
+
+  const WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
+  EXPECT_FALSE(directory.entered);
+  CleanWorkingDirectory(*machine.files, *installer, directory);
+
+  EXPECT_TRUE(wine_test::FileExists(start + "\\precious.txt"));
+}
+
+}  // namespace
