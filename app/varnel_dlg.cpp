@@ -1,8 +1,16 @@
 #include "app/varnel_dlg.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/dialog_texts.h"
+#include "payload/driver_payload.h"
+#include "platform/instances.h"
+#include "platform/resources.h"
+#include "ports/port_preparation.h"
 #include "ports/serial_ports.h"
 #include "ports/usb_ports.h"
+#include "testpage/test_page.h"
 
 std::int32_t LanguageToggleCount = 1;
 
@@ -14,7 +22,9 @@ const int kBaudControls[] = {dialog_ids::kBaudGroup, dialog_ids::kBaud9600, dial
 }  // namespace
 
 CVarnelDlg::CVarnelDlg(platform::Platform& platform)
-    : CDialog(kMainDialogTemplate), Installer(platform), platform_(platform) {}
+    : CDialog(kMainDialogTemplate), Installer(platform), platform_(platform) {
+  AppIcon = platform_.resources->LoadIconResource(kAppIconResource);
+}
 
 CVarnelDlg::~CVarnelDlg() = default;
 
@@ -56,9 +66,22 @@ void CVarnelDlg::DoDataExchange(CDataExchange& exchange) {
 
 bool CVarnelDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  Window()->SetIcon(true, AppIcon);
+  Window()->SetIcon(false, AppIcon);
   ApplyLabels(Installer.UiLanguage);
   IpAddress.SetAddress(0);
   RefreshPortPanel();
+
+  platform::DeviceInterfaceFilter filter;
+  filter.size = 32;
+  filter.deviceType = platform::kDbtDevtypDeviceInterface;
+  filter.reserved = 0;
+  filter.classGuid = platform::kUsbPrinterInterfaceClass;
+  Window()->RegisterDeviceInterfaceNotification(filter);
+
+  platform_.instances->Register(kInstanceName);
+  work_ = EnterWorkingDirectory(*platform_.files);
+  if (work_.entered) ExtractDriverPayload(platform_, work_.path, Installer.UiLanguage);
   return true;
 }
 
@@ -186,14 +209,110 @@ void CVarnelDlg::OnBnClickedExit() {
   if (Window() != nullptr) Window()->EndDialog(platform::kIdCancel);
 }
 
-bool CVarnelDlg::OnPaint() { return false; }
+// Minimised, the dialog shows its icon centred in the client area; otherwise the system paints.
+bool CVarnelDlg::OnPaint() {
+  if (!Window()->IsMinimized()) return false;
+  int width = 0, height = 0, iconWidth = 0, iconHeight = 0;
+  Window()->ClientSize(&width, &height);
+  Window()->IconMetrics(&iconWidth, &iconHeight);
+  Window()->PaintIcon((width - iconWidth + 1) / 2, (height - iconHeight + 1) / 2, AppIcon);
+  return true;
+}
 
 std::uintptr_t CVarnelDlg::OnQueryDragIcon() { return AppIcon; }
 
-void CVarnelDlg::OnBnClickedInstall() {}
+void CVarnelDlg::EnableButtons(bool enable) {
+  Window()->EnableControl(dialog_ids::kInstall, enable);
+  Window()->EnableControl(dialog_ids::kExit, enable);
+}
 
-bool CVarnelDlg::OnSetCursor(platform::WindowRef, std::uint32_t, std::uint32_t) { return false; }
+namespace {
 
-void CVarnelDlg::OnBnClickedWizardLink() {}
+const char* BaudText(std::int32_t choice) {
+  switch (choice) {
+    case 1: return "19200";
+    case 2: return "38400";
+    case 3: return "115200";
+    default: return "9600";
+  }
+}
 
-void CVarnelDlg::OnDestroy() {}
+}  // namespace
+
+void CVarnelDlg::PreparePort(char* portName, std::size_t size) {
+  if (ConnectionKind == kConnectionCom) {
+    SetSerialPortSettings(platform_, portName, BaudText(BaudChoice));
+    return;
+  }
+  if (ConnectionKind != kConnectionLan) return;
+  char address[64] = {};
+  std::uint32_t packed = 0;
+  IpAddress.GetAddress(&packed);
+  std::snprintf(address, sizeof address, "%d.%d.%d.%d", static_cast<int>(packed >> 24 & 0xFF),
+                static_cast<int>(packed >> 16 & 0xFF), static_cast<int>(packed >> 8 & 0xFF),
+                static_cast<int>(packed & 0xFF));
+  AddTcpIpPort(platform_, address);
+  std::snprintf(portName, size, "IP_[%s]", address);
+}
+
+void CVarnelDlg::PrintUsbTestPage() {
+  InstallMessageSet messages{};
+  messages.Fill(Installer.UiLanguage);
+  const platform::BitmapRef title = platform_.resources->LoadBitmapResource(kTitleBitmapResource);
+  PrintTestPage(platform_, Installer.ResultPrinterName, title, messages.TestPageText);
+  platform_.resources->DeleteBitmap(title);
+}
+
+// One whole installation from the panel's state. The buttons stay disabled while it runs (message
+// boxes of the installation run nested message loops) and come back whatever the outcome.
+void CVarnelDlg::OnBnClickedInstall() {
+  InstallBusy = true;
+  EnableButtons(false);
+  UpdateData(true);
+  char portName[platform::kTextBufferSize] = {};
+  PortList.GetText(PortList.GetCurSel(), portName, sizeof portName);
+  PreparePort(portName, sizeof portName);
+  if (Installer.InstallPrinter(DefaultPrinterChoice, portName)) {
+    if (ConnectionKind == kConnectionUsb) PrintUsbTestPage();
+    Window()->EndDialog(platform::kIdCancel);
+  }
+  InstallBusy = false;
+  EnableButtons(true);
+}
+
+bool CVarnelDlg::OnSetCursor(platform::WindowRef window, std::uint32_t, std::uint32_t) {
+  if (InstallBusy) {
+    Window()->SetSystemCursor(platform::kIdcWait);
+    return true;
+  }
+  if (window != 0 && window == Window()->ControlWindow(dialog_ids::kWizardLink)) {
+    Window()->SetSystemCursor(platform::kIdcHand);
+    return true;
+  }
+  return false;
+}
+
+// The system's Add Printer wizard on the package's INF for the machine's architecture. The
+// link is created hidden and nothing shows it; this is what a shown link would run.
+void CVarnelDlg::OnBnClickedWizardLink() {
+  char directory[1024] = {};
+  char command[1024] = {};
+  platform_.files->GetCurrentDirectory(sizeof directory, directory);
+  const char* inf = nullptr;
+  switch (platform_.system->NativeProcessorArchitecture()) {
+    case platform::kArchitectureAmd64: inf = "\\Windows x64\\ZNDRVx64.INF"; break;
+    case platform::kArchitectureIntel: inf = "\\Windows NT x86\\ZNDRV.INF"; break;
+    default: return;
+  }
+  std::snprintf(command, sizeof command, "printui.dll PrintUIEntry /ii /f \"%s%s\"", directory, inf);
+  // rundll32 by its full path from the system directory, never found along the search path.
+  const std::string rundll32 = platform::SystemProgramPath(*platform_.system, "rundll32");
+  platform_.shell->Execute(Window()->Window(), "open", rundll32.c_str(), command, nullptr, platform::kShowNormal);
+}
+
+// The unpacked package goes with the window, unless another copy of the installer still uses
+// the shared working directory; the last copy to close empties it.
+void CVarnelDlg::OnDestroy() {
+  if (!platform_.instances->ReleaseAndCheckLast(kInstanceName)) return;
+  CleanWorkingDirectory(*platform_.files, Installer, work_);
+}

@@ -8,6 +8,7 @@
 #include "app/dialog_base.h"
 #include "app/message_map.h"
 #include "installer/driver_installer.h"
+#include "payload/working_directory.h"
 #include "platform/platform.h"
 #include "ports/port_list.h"
 
@@ -35,6 +36,12 @@ constexpr int kLanguageSwitch = 1033;
 }  // namespace dialog_ids
 
 constexpr int kMainDialogTemplate = 102;
+constexpr int kAppIconResource = 128;
+constexpr int kTitleBitmapResource = 133;
+
+// The name every running copy of the installer marks itself with: the copies share one working
+// directory, and only the last one to close empties it.
+constexpr char kInstanceName[] = "Local\\PrinterDriverSetup.Quarl2020";
 
 // Double-clicks of the language switch, program-wide; starts at 1 and is never reset.
 extern std::int32_t LanguageToggleCount;
@@ -49,6 +56,8 @@ class CVarnelDlg : public CDialog {
   void ApplyLabels(std::int32_t language);
   // Rebuilds the connection panel for the chosen connection kind from a fresh enumeration.
   void RefreshPortPanel();
+  // The working directory as start-up formed and entered it.
+  const WorkingDirectory& Work() const { return work_; }
 
   // Members, in this order.
   std::uintptr_t AppIcon = 0;
@@ -94,6 +103,13 @@ class CVarnelDlg : public CDialog {
   void ShowBaudGroup(int show);
   // The ports of the chosen kind, appended to `ports`.
   void EnumeratePorts(CStringArray& ports);
+  // Prepares the chosen port where the connection needs it and writes its name into `portName`.
+  void PreparePort(char* portName, std::size_t size);
+  // Prints the test page on the printer just created, in the current language.
+  void PrintUsbTestPage();
+  // Enables or disables the install and exit buttons, in that order.
+  void EnableButtons(bool enable);
 
   platform::Platform& platform_;
+  WorkingDirectory work_;
 };

@@ -61,3 +61,17 @@ add_test(NAME win32.dialog_test.chinese
   COMMAND ${CMAKE_COMMAND} -E env LC_ALL=zh_CN.UTF-8 WINE_BUILD_DIR=${CMAKE_BINARY_DIR}
           ${CMAKE_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:dialog_test>)
 set_tests_properties(win32.dialog_test.chinese PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
+
+# Setup.exe: the installer itself, a GUI program with every resource of its own.
+add_executable(Setup WIN32 platform/win32/entry/setup_main.cpp resources/setup.rc
+               $<TARGET_OBJECTS:dialog_resources>)
+target_link_libraries(Setup PRIVATE platform_win32)
+set_property(SOURCE resources/setup.rc APPEND PROPERTY INCLUDE_DIRECTORIES
+             ${CMAKE_SOURCE_DIR}/resources/app ${CMAKE_SOURCE_DIR}/resources/title_bitmap)
+set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_SOURCE_DIR}/resources/app/setup.ico ${CMAKE_SOURCE_DIR}/resources/app/setup.manifest
+             ${CMAKE_SOURCE_DIR}/resources/title_bitmap/title.bmp)
+setup_embed_driver_package(Setup ${CMAKE_SOURCE_DIR}/resources/setup.rc)
+
+# Every library the program imports must be one that Windows loads from the system directory.
+add_test(NAME setup.imports COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports.sh $<TARGET_FILE:Setup>)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/devices.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -70,6 +71,15 @@ struct IpFieldChange {
   int value = 0;
 };
 
+// The filter of a device notification registration (DEV_BROADCAST_DEVICEINTERFACE_A) with an
+// empty name: arrivals and removals of interfaces of one class.
+struct DeviceInterfaceFilter {
+  std::uint32_t size = 0;
+  std::uint32_t deviceType = 0;
+  std::uint32_t reserved = 0;
+  Guid classGuid = {};
+};
+
 // One message for the dialog. WM_COMMAND: id and code from wParam; WM_NOTIFY: id and code from
 // the notification header; WM_DEVICECHANGE: the event in wParam and its header, when it has one.
 struct DialogMessage {
@@ -131,6 +141,19 @@ class IDialogWindow {
   virtual void SetSystemCursor(int cursorId) = 0;
   // EndDialog(dialog, result): the modal run ends once the current message is handled.
   virtual void EndDialog(std::intptr_t result) = 0;
+  // SendMessageA(dialog, WM_SETICON, ICON_BIG or ICON_SMALL, icon).
+  virtual void SetIcon(bool big, std::uintptr_t icon) = 0;
+  // RegisterDeviceNotificationA(dialog, filter, DEVICE_NOTIFY_WINDOW_HANDLE); the registration
+  // lasts as long as the window, and its handle is not kept.
+  virtual void RegisterDeviceInterfaceNotification(const DeviceInterfaceFilter& filter) = 0;
+  // IsIconic(dialog).
+  virtual bool IsMinimized() = 0;
+  // GetClientRect(dialog): the client area's width and height.
+  virtual void ClientSize(int* width, int* height) = 0;
+  // GetSystemMetrics(SM_CXICON) and GetSystemMetrics(SM_CYICON).
+  virtual void IconMetrics(int* width, int* height) = 0;
+  // BeginPaint, WM_ICONERASEBKGND with the paint context, DrawIcon(context, x, y, icon), EndPaint.
+  virtual void PaintIcon(int x, int y, std::uintptr_t icon) = 0;
 };
 
 // The logic of a dialog, as the window system drives it.
@@ -147,6 +170,8 @@ class IDialogHandler {
 class IDialogRunner {
  public:
   virtual ~IDialogRunner() = default;
+  // InitCommonControlsEx with a record of that size and those classes; the result is not examined.
+  virtual void InitCommonControls(std::uint32_t size, std::uint32_t classes) = 0;
   // DialogBoxParamA(program module, templateId, no owner, ...): creates the dialog from the
   // template, routes its messages to the handler until it ends, and returns the EndDialog result;
   // -1 when the dialog cannot be created.

@@ -13,6 +13,7 @@ namespace platform {
 class IDeviceInterfaces;  // platform/devices.h: present device interfaces (SetupAPI)
 class IPrinting;          // platform/printing.h: printing through the graphics device interface
 class IResources;         // platform/resources.h: the program's own resources
+class IProgramInstances;  // platform/instances.h: copies of the program running at once
 class IDialogRunner;      // platform/dialog.h: modal runs of the program's dialog templates
 
 // Every member is set by the back-end that builds the record (platform/win32 or platform/sim).
@@ -26,6 +27,7 @@ struct Platform {
   IDeviceInterfaces* devices = nullptr;
   IPrinting* printing = nullptr;
   IResources* resources = nullptr;
+  IProgramInstances* instances = nullptr;
   IDialogRunner* dialogs = nullptr;
 };
 

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/types.h"
+
 namespace platform {
 
 // A resource's bytes as the loaded image holds them: read only, never freed.
@@ -17,6 +19,12 @@ class IResources {
   // FindResourceA(own module, MAKEINTRESOURCE(id), type), LoadResource, LockResource and
   // SizeofResource: the block, or false (and *block empty) when any step fails.
   virtual bool LoadBlock(std::uint16_t id, const char* type, ResourceBlock* block) = 0;
+  // LoadIconW(own module, MAKEINTRESOURCEW(id)): the icon, or 0.
+  virtual std::uintptr_t LoadIconResource(std::uint16_t id) = 0;
+  // LoadBitmapW(own module, MAKEINTRESOURCEW(id)): the bitmap, or 0.
+  virtual BitmapRef LoadBitmapResource(std::uint16_t id) = 0;
+  // DeleteObject on a bitmap that LoadBitmapResource gave.
+  virtual void DeleteBitmap(BitmapRef bitmap) = 0;
 };
 
 }  // namespace platform

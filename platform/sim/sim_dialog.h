@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dialog.h"
@@ -86,6 +87,32 @@ class SimDialogWindow : public platform::IDialogWindow {
   int GetIpAddress(int id, std::uint32_t* address) override;
   void SetSystemCursor(int cursorId) override { cursor = cursorId; }
   void EndDialog(std::intptr_t value) override;
+  void SetIcon(bool big, std::uintptr_t icon) override { (big ? bigIcon : smallIcon) = icon; }
+  void RegisterDeviceInterfaceNotification(const platform::DeviceInterfaceFilter& filter) override {
+    notifications.push_back(filter);
+  }
+  bool IsMinimized() override { return minimized; }
+  void ClientSize(int* width, int* height) override {
+    *width = clientWidth;
+    *height = clientHeight;
+  }
+  void IconMetrics(int* width, int* height) override {
+    *width = 32;
+    *height = 32;
+  }
+  void PaintIcon(int x, int y, std::uintptr_t icon) override { paintedIcons.push_back({x, y, icon}); }
+
+  struct PaintedIcon {
+    int x, y;
+    std::uintptr_t icon;
+  };
+  std::uintptr_t bigIcon = 0;
+  std::uintptr_t smallIcon = 0;
+  std::vector<platform::DeviceInterfaceFilter> notifications;
+  bool minimized = false;
+  int clientWidth = 336;
+  int clientHeight = 216;
+  std::vector<PaintedIcon> paintedIcons;
 
   static constexpr platform::WindowRef kWindow = 0x7000;
 
@@ -102,6 +129,11 @@ class SimDialogWindow : public platform::IDialogWindow {
 class SimDialogRunner : public platform::IDialogRunner {
  public:
   std::intptr_t RunModal(int templateId, platform::IDialogHandler& handler) override;
+  void InitCommonControls(std::uint32_t size, std::uint32_t classes) override {
+    commonControls.push_back({size, classes});
+  }
+
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> commonControls;  // size, classes
 
   std::function<void(SimDialogWindow&)> user;
   std::unique_ptr<SimDialogWindow> window;

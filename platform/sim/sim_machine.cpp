@@ -19,7 +19,8 @@ SimMachine::SimMachine()
       messages(trace),
       devices(system, faults, trace),
       printing(system, spooler, faults, trace),
-      resources(system, faults, trace) {
+      resources(system, faults, trace),
+      instances(trace) {
   platform_.system = &system;
   platform_.registry = &registry;
   platform_.spooler = &spooler;
@@ -30,6 +31,7 @@ SimMachine::SimMachine()
   platform_.devices = &devices;
   platform_.printing = &printing;
   platform_.resources = &resources;
+  platform_.instances = &instances;
 }
 
 std::vector<std::string> SimMachine::TraceOf(const std::string& prefix) const {

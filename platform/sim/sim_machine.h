@@ -10,6 +10,7 @@
 #include "platform/sim/sim_dialog.h"
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_instances.h"
 #include "platform/sim/sim_message_box.h"
 #include "platform/sim/sim_printing.h"
 #include "platform/sim/sim_registry.h"
@@ -45,6 +46,7 @@ class SimMachine {
   SimDevices devices;
   SimPrinting printing;
   SimResources resources;
+  SimInstances instances;
 
  private:
   platform::Platform platform_;

@@ -58,4 +58,23 @@ bool SimResources::PutFile(std::uint16_t id, const std::string& type, const std:
   return true;
 }
 
+std::uintptr_t SimResources::LoadIconResource(std::uint16_t id) {
+  trace_.push_back("LoadIconW " + std::to_string(id));
+  auto found = icons.find(id);
+  return found == icons.end() ? 0 : found->second;
+}
+
+platform::BitmapRef SimResources::LoadBitmapResource(std::uint16_t id) {
+  trace_.push_back("LoadBitmapW " + std::to_string(id));
+  auto found = bitmaps.find(id);
+  if (found == bitmaps.end()) return 0;
+  ++loadedBitmaps[found->second];
+  return found->second;
+}
+
+void SimResources::DeleteBitmap(platform::BitmapRef bitmap) {
+  trace_.push_back("DeleteObject bitmap");
+  if (bitmap != 0) --loadedBitmaps[bitmap];
+}
+
 }  // namespace sim

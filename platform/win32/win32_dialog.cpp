@@ -88,7 +88,7 @@ bool InitCommonControls(DWORD classes) {
 }
 
 std::intptr_t DialogRunner::RunModal(int templateId, platform::IDialogHandler& handler) {
-  InitCommonControls(ICC_INTERNET_CLASSES);
+  ::win32::InitCommonControls(ICC_INTERNET_CLASSES);
   ModalRun run;
   run.handler = &handler;
   const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
@@ -152,5 +152,59 @@ int DialogWindow::GetIpAddress(int id, std::uint32_t* address) {
 void DialogWindow::SetSystemCursor(int cursorId) { SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(cursorId))); }
 
 void DialogWindow::EndDialog(std::intptr_t result) { ::EndDialog(dialog_, result); }
+
+}  // namespace win32
+
+namespace win32 {
+
+void DialogRunner::InitCommonControls(std::uint32_t size, std::uint32_t classes) {
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const InitFunction init =
+      reinterpret_cast<InitFunction>(reinterpret_cast<void*>(SystemFunction("comctl32.dll", "InitCommonControlsEx")));
+  if (init == nullptr) return;
+  INITCOMMONCONTROLSEX record = {};
+  record.dwSize = size;
+  record.dwICC = classes;
+  init(&record);
+}
+
+void DialogWindow::SetIcon(bool big, std::uintptr_t icon) {
+  SendMessageA(dialog_, WM_SETICON, big ? ICON_BIG : ICON_SMALL, static_cast<LPARAM>(icon));
+}
+
+void DialogWindow::RegisterDeviceInterfaceNotification(const platform::DeviceInterfaceFilter& filter) {
+  DEV_BROADCAST_DEVICEINTERFACE_A record;
+  ZeroMemory(&record, sizeof record);
+  record.dbcc_size = filter.size;
+  record.dbcc_devicetype = filter.deviceType;
+  record.dbcc_reserved = filter.reserved;
+  record.dbcc_classguid.Data1 = filter.classGuid.data1;
+  record.dbcc_classguid.Data2 = filter.classGuid.data2;
+  record.dbcc_classguid.Data3 = filter.classGuid.data3;
+  for (int i = 0; i < 8; ++i) record.dbcc_classguid.Data4[i] = filter.classGuid.data4[i];
+  RegisterDeviceNotificationA(dialog_, &record, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+bool DialogWindow::IsMinimized() { return IsIconic(dialog_) != FALSE; }
+
+void DialogWindow::ClientSize(int* width, int* height) {
+  RECT client = {};
+  GetClientRect(dialog_, &client);
+  *width = client.right - client.left;
+  *height = client.bottom - client.top;
+}
+
+void DialogWindow::IconMetrics(int* width, int* height) {
+  *width = GetSystemMetrics(SM_CXICON);
+  *height = GetSystemMetrics(SM_CYICON);
+}
+
+void DialogWindow::PaintIcon(int x, int y, std::uintptr_t icon) {
+  PAINTSTRUCT paint;
+  HDC context = BeginPaint(dialog_, &paint);
+  SendMessageA(dialog_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(context), 0);
+  DrawIcon(context, x, y, reinterpret_cast<HICON>(icon));
+  EndPaint(dialog_, &paint);
+}
 
 }  // namespace win32

@@ -31,6 +31,12 @@ class DialogWindow : public platform::IDialogWindow {
   int GetIpAddress(int id, std::uint32_t* address) override;
   void SetSystemCursor(int cursorId) override;
   void EndDialog(std::intptr_t result) override;
+  void SetIcon(bool big, std::uintptr_t icon) override;
+  void RegisterDeviceInterfaceNotification(const platform::DeviceInterfaceFilter& filter) override;
+  bool IsMinimized() override;
+  void ClientSize(int* width, int* height) override;
+  void IconMetrics(int* width, int* height) override;
+  void PaintIcon(int x, int y, std::uintptr_t icon) override;
 
  private:
   LRESULT SendTo(int id, UINT message, WPARAM wParam, LPARAM lParam);
@@ -43,6 +49,7 @@ class DialogWindow : public platform::IDialogWindow {
 class DialogRunner : public platform::IDialogRunner {
  public:
   std::intptr_t RunModal(int templateId, platform::IDialogHandler& handler) override;
+  void InitCommonControls(std::uint32_t size, std::uint32_t classes) override;
 };
 
 // InitCommonControlsEx from comctl32.dll of the system directory with the classes (ICC_...);

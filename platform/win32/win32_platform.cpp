@@ -14,6 +14,7 @@ platform::Platform& MachinePlatform() {
   static Printing printing;
   static DialogRunner dialogs;
   static Resources resources;
+  static ProgramInstances instances;
   static platform::Platform machine = [] {
     platform::Platform record;
     record.system = &system;
@@ -26,6 +27,7 @@ platform::Platform& MachinePlatform() {
     record.printing = &printing;
     record.dialogs = &dialogs;
     record.resources = &resources;
+    record.instances = &instances;
     return record;
   }();
   return machine;

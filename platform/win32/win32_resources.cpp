@@ -18,4 +18,16 @@ bool Resources::LoadBlock(std::uint16_t id, const char* type, platform::Resource
   return true;
 }
 
+std::uintptr_t Resources::LoadIconResource(std::uint16_t id) {
+  return reinterpret_cast<std::uintptr_t>(::LoadIconW(::GetModuleHandleA(nullptr), MAKEINTRESOURCEW(id)));
+}
+
+platform::BitmapRef Resources::LoadBitmapResource(std::uint16_t id) {
+  return reinterpret_cast<platform::BitmapRef>(::LoadBitmapW(::GetModuleHandleA(nullptr), MAKEINTRESOURCEW(id)));
+}
+
+void Resources::DeleteBitmap(platform::BitmapRef bitmap) {
+  if (bitmap != 0) ::DeleteObject(reinterpret_cast<HGDIOBJ>(bitmap));
+}
+
 }  // namespace win32

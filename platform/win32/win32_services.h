@@ -5,6 +5,7 @@
 #include "platform/devices.h"
 #include "platform/platform.h"
 #include "platform/printing.h"
+#include "platform/instances.h"
 #include "platform/resources.h"
 
 namespace win32 {
@@ -118,6 +119,16 @@ class Printing : public platform::IPrinting {
 class Resources : public platform::IResources {
  public:
   bool LoadBlock(std::uint16_t id, const char* type, platform::ResourceBlock* block) override;
+  std::uintptr_t LoadIconResource(std::uint16_t id) override;
+  platform::BitmapRef LoadBitmapResource(std::uint16_t id) override;
+  void DeleteBitmap(platform::BitmapRef bitmap) override;
+};
+
+// Copies of the program running at once, marked by a named mutex each copy holds.
+class ProgramInstances : public platform::IProgramInstances {
+ public:
+  void Register(const char* name) override;
+  bool ReleaseAndCheckLast(const char* name) override;
 };
 
 // The record of the real machine's services, built once.
