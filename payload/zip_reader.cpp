@@ -276,7 +276,7 @@ ZipStatus ZipReader::Extract(std::int32_t index, const char* name) {
     const std::size_t length = static_cast<std::size_t>(separator - name) + 1;
     std::memcpy(directory, name, length);
     directory[length] = '\0';
-    EnsureChain(IsAbsolute(directory) ? nullptr : base, directory);
+    EnsureChain(base, directory);
   } else {
     EnsureChain(base, "");
   }

@@ -83,7 +83,7 @@ class ZipReaderTest : public ::testing::Test {
 };
 
 TEST_F(ZipReaderTest, UnpacksADosArchiveOfAnIndependentWriterAsTheProgramDoes) {
-  const std::filesystem::path archive = std::filesystem::current_path() / "zip-fixtures" / "dos.zip";
+  const std::filesystem::path archive = std::filesystem::path(ZIP_FIXTURE_DIR) / "dos.zip";
   std::filesystem::create_directories(archive.parent_path());
   const std::string script =
       "import sys, zipfile\n"
@@ -135,7 +135,7 @@ TEST_F(ZipReaderTest, UnpacksADosArchiveOfAnIndependentWriterAsTheProgramDoes) {
 }
 
 TEST_F(ZipReaderTest, TakesUnixAttributesAndExtendedTimestampsOfAnIndependentWriter) {
-  const std::filesystem::path folder = std::filesystem::current_path() / "zip-fixtures" / "unix";
+  const std::filesystem::path folder = std::filesystem::path(ZIP_FIXTURE_DIR) / "unix";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder / "tree" / "sub");
   std::ofstream(folder / "tree" / "sub" / "writable.txt") << "writable";
