@@ -2,24 +2,34 @@
 // index file ("offset compressed uncompressed name" per line, data offsets into the archive),
 // with the CRC-32 and the file writes that any unpacker does, and nothing else.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include <zlib.h>
 
 namespace {
 
-bool ReadWholeFile(const char* path, std::vector<unsigned char>* content) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  unsigned char buffer[65536];
-  std::size_t read = 0;
-  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->insert(content->end(), buffer, buffer + read);
-  std::fclose(file);
+// The file's bytes, mapped read-only like the program's own image holds its package; the
+// mapping lasts until the process ends.
+bool MapWholeFile(const char* path, const unsigned char** data, std::size_t* size) {
+  const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  struct stat status;
+  const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+  *size = regular ? static_cast<std::size_t>(status.st_size) : 0;
+  void* mapped = regular && *size > 0 ? mmap(nullptr, *size, PROT_READ, MAP_PRIVATE, descriptor, 0) : MAP_FAILED;
+  close(descriptor);
+  if (regular && *size == 0) {
+    static const unsigned char kEmpty = 0;
+    *data = &kEmpty;
+    return true;
+  }
+  if (mapped == MAP_FAILED) return false;
+  *data = static_cast<const unsigned char*>(mapped);
   return true;
 }
 
@@ -50,9 +60,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: inflate_loop ARCHIVE INDEX DIR\n");
     return 2;
   }
-  std::vector<unsigned char> archive;
+  const unsigned char* archive = nullptr;
+  std::size_t size = 0;
   std::FILE* index = std::fopen(argv[2], "r");
-  if (!ReadWholeFile(argv[1], &archive) || index == nullptr) return 2;
+  if (!MapWholeFile(argv[1], &archive, &size) || index == nullptr) return 2;
   mkdir(argv[3], 0755);
   unsigned long offset = 0, compressed = 0, uncompressed = 0;
   char name[512];
@@ -60,7 +71,7 @@ int main(int argc, char** argv) {
   while (std::fscanf(index, "%lu %lu %lu %511s", &offset, &compressed, &uncompressed, name) == 4) {
     const std::string path = std::string(argv[3]) + "/" + name;
     const int out = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || offset + compressed > archive.size() || !Inflate(archive.data() + offset, compressed, out)) ++failed;
+    if (out < 0 || offset + compressed > size || !Inflate(archive + offset, compressed, out)) ++failed;
     if (out >= 0) close(out);
   }
   std::fclose(index);

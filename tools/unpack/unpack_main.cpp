@@ -1,13 +1,15 @@
-// unpack ARCHIVE DIR: unpacks a ZIP file with the program's own reader, the way the program
+// unpack ARCHIVE DIR: unpacks a ZIP file (mapped into memory) with the program's own reader, the way the program
 // unpacks its embedded package, into DIR on the host, with one line per entry.
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <vector>
 
 #include "payload/zip_reader.h"
 #include "tools/unpack/host_platform.h"
@@ -38,15 +40,24 @@ std::string FormatTime(std::uint64_t fileTime) {
   return text;
 }
 
-bool ReadWholeFile(const char* path, std::vector<unsigned char>* content) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  unsigned char buffer[65536];
-  std::size_t read = 0;
-  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->insert(content->end(), buffer, buffer + read);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
+// The file's bytes, mapped read-only like the program's own image holds its package; the
+// mapping lasts until the process ends.
+bool MapWholeFile(const char* path, const unsigned char** data, std::size_t* size) {
+  const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  struct stat status;
+  const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+  *size = regular ? static_cast<std::size_t>(status.st_size) : 0;
+  void* mapped = regular && *size > 0 ? mmap(nullptr, *size, PROT_READ, MAP_PRIVATE, descriptor, 0) : MAP_FAILED;
+  close(descriptor);
+  if (regular && *size == 0) {
+    static const unsigned char kEmpty = 0;
+    *data = &kEmpty;
+    return true;
+  }
+  if (mapped == MAP_FAILED) return false;
+  *data = static_cast<const unsigned char*>(mapped);
+  return true;
 }
 
 }  // namespace
@@ -56,8 +67,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: unpack ARCHIVE DIR\n");
     return 2;
   }
-  std::vector<unsigned char> archive;
-  if (!ReadWholeFile(argv[1], &archive) || archive.size() > UINT32_MAX) {
+  const unsigned char* archive = nullptr;
+  std::size_t size = 0;
+  if (!MapWholeFile(argv[1], &archive, &size) || size > UINT32_MAX) {
     std::fprintf(stderr, "unpack: cannot read %s\n", argv[1]);
     return 2;
   }
@@ -74,7 +86,7 @@ int main(int argc, char** argv) {
   machine.files = &files;
   machine.system = &system;
 
-  ZipHandle handle = ZipOpenMemory(machine, archive.data(), static_cast<std::uint32_t>(archive.size()));
+  ZipHandle handle = ZipOpenMemory(machine, archive, static_cast<std::uint32_t>(size));
   if (handle == nullptr) {
     std::fprintf(stderr, "unpack: %s: ZipCannotOpen\n", argv[1]);
     return 1;
