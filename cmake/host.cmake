@@ -34,5 +34,5 @@ if(SETUP_FUZZ)
 endif()
 
 # The bare inflate loop that the unpacking benchmark measures against (tools/zip-bench.sh).
-add_executable(inflate_loop tools/bench/inflate_loop.cpp)
-target_link_libraries(inflate_loop PRIVATE ZLIB::ZLIB)
+add_executable(inflate_loop tools/bench/inflate_loop.cpp tools/unpack/mapped_file.cpp)
+target_link_libraries(inflate_loop PRIVATE project_options ZLIB::ZLIB)

@@ -2,7 +2,6 @@
 // index file ("offset compressed uncompressed name" per line, data offsets into the archive),
 // with the CRC-32 and the file writes that any unpacker does, and nothing else.
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,27 +10,12 @@
 
 #include <zlib.h>
 
+#include "tools/unpack/mapped_file.h"
+
 namespace {
 
-// The file's bytes, mapped read-only like the program's own image holds its package; the
-// mapping lasts until the process ends.
-bool MapWholeFile(const char* path, const unsigned char** data, std::size_t* size) {
-  const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return false;
-  struct stat status;
-  const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-  *size = regular ? static_cast<std::size_t>(status.st_size) : 0;
-  void* mapped = regular && *size > 0 ? mmap(nullptr, *size, PROT_READ, MAP_PRIVATE, descriptor, 0) : MAP_FAILED;
-  close(descriptor);
-  if (regular && *size == 0) {
-    static const unsigned char kEmpty = 0;
-    *data = &kEmpty;
-    return true;
-  }
-  if (mapped == MAP_FAILED) return false;
-  *data = static_cast<const unsigned char*>(mapped);
-  return true;
-}
+// Keeps the CRC-32 work from being optimised away, as an unpacker compares it.
+volatile uLong checksums = 0;
 
 bool Inflate(const unsigned char* data, unsigned long size, int out) {
   z_stream z{};
@@ -50,7 +34,8 @@ bool Inflate(const unsigned char* data, unsigned long size, int out) {
     if (made > 0 && write(out, buffer, made) != static_cast<ssize_t>(made)) status = Z_ERRNO;
   }
   inflateEnd(&z);
-  return status == Z_STREAM_END && crc != 1;
+  checksums = checksums + crc;
+  return status == Z_STREAM_END;
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 // unpack ARCHIVE DIR: unpacks a ZIP file (mapped into memory) with the program's own reader, the way the program
 // unpacks its embedded package, into DIR on the host, with one line per entry.
-#include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -13,6 +10,7 @@
 
 #include "payload/zip_reader.h"
 #include "tools/unpack/host_platform.h"
+#include "tools/unpack/mapped_file.h"
 
 namespace {
 
@@ -40,25 +38,6 @@ std::string FormatTime(std::uint64_t fileTime) {
   return text;
 }
 
-// The file's bytes, mapped read-only like the program's own image holds its package; the
-// mapping lasts until the process ends.
-bool MapWholeFile(const char* path, const unsigned char** data, std::size_t* size) {
-  const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return false;
-  struct stat status;
-  const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-  *size = regular ? static_cast<std::size_t>(status.st_size) : 0;
-  void* mapped = regular && *size > 0 ? mmap(nullptr, *size, PROT_READ, MAP_PRIVATE, descriptor, 0) : MAP_FAILED;
-  close(descriptor);
-  if (regular && *size == 0) {
-    static const unsigned char kEmpty = 0;
-    *data = &kEmpty;
-    return true;
-  }
-  if (mapped == MAP_FAILED) return false;
-  *data = static_cast<const unsigned char*>(mapped);
-  return true;
-}
 
 }  // namespace
 
