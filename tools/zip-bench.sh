@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Unpacking benchmark of the program's ZIP reader: a large deflated archive is generated under
-# build/bench and unpacked by `unpack` (Release build, no sanitizers), by Info-ZIP unzip, by
+# build/bench and unpacked by `unpack` (Release build, no sanitizers), by unzip, by
 # bsdtar and by a bare zlib inflate loop (the limit); best of RUNS wall times and their ratios,
 # then the reader's peak heap (valgrind massif) on a small and the large archive.
 #   ENTRIES (2000) x ENTRY_KB (100) sets the archive's size; RUNS (3).
