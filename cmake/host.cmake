@@ -26,7 +26,8 @@ file(GLOB unpack_sources CONFIGURE_DEPENDS tools/unpack/*.cpp)
 add_executable(unpack ${unpack_sources})
 target_link_libraries(unpack PRIVATE setup_core)
 add_dependencies(host_tests unpack)
-target_compile_definitions(host_tests PRIVATE UNPACK_PATH="$<TARGET_FILE:unpack>")
+target_compile_definitions(host_tests PRIVATE UNPACK_PATH="$<TARGET_FILE:unpack>"
+                                              ZIP_FIXTURE_DIR="${CMAKE_BINARY_DIR}/zip-fixtures")
 
 # Fuzz targets (the fuzz preset): tests/fuzz/*_fuzz.cpp, one program each.
 if(SETUP_FUZZ)
@@ -40,5 +41,5 @@ if(SETUP_FUZZ)
 endif()
 
 # The bare inflate loop that the unpacking benchmark measures against (tools/zip-bench.sh).
-add_executable(inflate_loop tools/bench/inflate_loop.cpp)
-target_link_libraries(inflate_loop PRIVATE ZLIB::ZLIB)
+add_executable(inflate_loop tools/bench/inflate_loop.cpp tools/unpack/mapped_file.cpp)
+target_link_libraries(inflate_loop PRIVATE project_options ZLIB::ZLIB)

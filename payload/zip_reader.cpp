@@ -110,9 +110,10 @@ void ApplyExtraField(const std::uint8_t* extra, std::uint32_t length, ZipEntryIn
   }
 }
 
-// Joins up to three parts into a 260-byte path; false when they do not fit.
-bool JoinPath(char* path, const char* a, const char* b, const char* c = "") {
-  const int length = std::snprintf(path, kPathSize, "%s%s%s", a, b, c);
+// Joins the base (which ends with its separator) and a name into a 260-byte path; false when
+// they do not fit.
+bool JoinPath(char* path, const char* base, const char* name) {
+  const int length = std::snprintf(path, kPathSize, "%s%s", base, name);
   return length >= 0 && static_cast<std::uint32_t>(length) < kPathSize;
 }
 
@@ -276,7 +277,7 @@ ZipStatus ZipReader::Extract(std::int32_t index, const char* name) {
     const std::size_t length = static_cast<std::size_t>(separator - name) + 1;
     std::memcpy(directory, name, length);
     directory[length] = '\0';
-    EnsureChain(IsAbsolute(directory) ? nullptr : base, directory);
+    EnsureChain(base, directory);
   } else {
     EnsureChain(base, "");
   }

@@ -26,7 +26,7 @@ std::string Capture(const std::string& command, int* status) {
 }
 
 TEST(UnpackToolTest, UnpacksEveryEntryPrintsALineEachAndFailsForRefusedOnes) {
-  const fs::path folder = fs::current_path() / "zip-fixtures" / "tool";
+  const fs::path folder = fs::path(ZIP_FIXTURE_DIR) / "tool";
   fs::remove_all(folder);
   fs::create_directories(folder);
   std::ofstream(folder / "make.py") << "import sys, zipfile\n"

@@ -83,7 +83,7 @@ class ZipReaderTest : public ::testing::Test {
 };
 
 TEST_F(ZipReaderTest, UnpacksADosArchiveOfAnIndependentWriterAsTheProgramDoes) {
-  const std::filesystem::path archive = std::filesystem::current_path() / "zip-fixtures" / "dos.zip";
+  const std::filesystem::path archive = std::filesystem::path(ZIP_FIXTURE_DIR) / "dos.zip";
   std::filesystem::create_directories(archive.parent_path());
   const std::string script =
       "import sys, zipfile\n"
@@ -135,7 +135,7 @@ TEST_F(ZipReaderTest, UnpacksADosArchiveOfAnIndependentWriterAsTheProgramDoes) {
 }
 
 TEST_F(ZipReaderTest, TakesUnixAttributesAndExtendedTimestampsOfAnIndependentWriter) {
-  const std::filesystem::path folder = std::filesystem::current_path() / "zip-fixtures" / "unix";
+  const std::filesystem::path folder = std::filesystem::path(ZIP_FIXTURE_DIR) / "unix";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder / "tree" / "sub");
   std::ofstream(folder / "tree" / "sub" / "writable.txt") << "writable";
@@ -144,7 +144,7 @@ TEST_F(ZipReaderTest, TakesUnixAttributesAndExtendedTimestampsOfAnIndependentWri
   const bool made = RunShell("cd '" + tree + "' && chmod 644 sub/writable.txt && chmod 444 readonly.txt && "
                         "touch -d '2020-02-03 04:05:06 UTC' sub/writable.txt readonly.txt && "
                         "zip -q -r -X ../unix.zip sub readonly.txt >/dev/null 2>&1");
-  if (!made) GTEST_SKIP() << "Info-ZIP zip is not available";
+  if (!made) GTEST_SKIP() << "the zip command is not available";
   // zip adds an extended timestamp with the modification time (and the access time in the
   // local header); the writable file's mode has bit 23 set, the directory's has bit 30.
   ASSERT_NE(Open(ReadHostFile(folder / "unix.zip")), nullptr);

@@ -7,21 +7,15 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include <zlib.h>
 
+#include "tools/unpack/mapped_file.h"
+
 namespace {
 
-bool ReadWholeFile(const char* path, std::vector<unsigned char>* content) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  unsigned char buffer[65536];
-  std::size_t read = 0;
-  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->insert(content->end(), buffer, buffer + read);
-  std::fclose(file);
-  return true;
-}
+// Keeps the CRC-32 work from being optimised away, as an unpacker compares it.
+volatile uLong checksums = 0;
 
 bool Inflate(const unsigned char* data, unsigned long size, int out) {
   z_stream z{};
@@ -40,7 +34,8 @@ bool Inflate(const unsigned char* data, unsigned long size, int out) {
     if (made > 0 && write(out, buffer, made) != static_cast<ssize_t>(made)) status = Z_ERRNO;
   }
   inflateEnd(&z);
-  return status == Z_STREAM_END && crc != 1;
+  checksums = checksums + crc;
+  return status == Z_STREAM_END;
 }
 
 }  // namespace
@@ -50,9 +45,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: inflate_loop ARCHIVE INDEX DIR\n");
     return 2;
   }
-  std::vector<unsigned char> archive;
+  const unsigned char* archive = nullptr;
+  std::size_t size = 0;
   std::FILE* index = std::fopen(argv[2], "r");
-  if (!ReadWholeFile(argv[1], &archive) || index == nullptr) return 2;
+  if (!MapWholeFile(argv[1], &archive, &size) || index == nullptr) return 2;
   mkdir(argv[3], 0755);
   unsigned long offset = 0, compressed = 0, uncompressed = 0;
   char name[512];
@@ -60,7 +56,7 @@ int main(int argc, char** argv) {
   while (std::fscanf(index, "%lu %lu %lu %511s", &offset, &compressed, &uncompressed, name) == 4) {
     const std::string path = std::string(argv[3]) + "/" + name;
     const int out = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || offset + compressed > archive.size() || !Inflate(archive.data() + offset, compressed, out)) ++failed;
+    if (out < 0 || offset + compressed > size || !Inflate(archive + offset, compressed, out)) ++failed;
     if (out >= 0) close(out);
   }
   std::fclose(index);

@@ -1,4 +1,4 @@
-// unpack ARCHIVE DIR: unpacks a ZIP file with the program's own reader, the way the program
+// unpack ARCHIVE DIR: unpacks a ZIP file (mapped into memory) with the program's own reader, the way the program
 // unpacks its embedded package, into DIR on the host, with one line per entry.
 #include <sys/stat.h>
 
@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <vector>
 
 #include "payload/zip_reader.h"
 #include "tools/unpack/host_platform.h"
+#include "tools/unpack/mapped_file.h"
 
 namespace {
 
@@ -38,16 +38,6 @@ std::string FormatTime(std::uint64_t fileTime) {
   return text;
 }
 
-bool ReadWholeFile(const char* path, std::vector<unsigned char>* content) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  unsigned char buffer[65536];
-  std::size_t read = 0;
-  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) content->insert(content->end(), buffer, buffer + read);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
-}
 
 }  // namespace
 
@@ -56,8 +46,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: unpack ARCHIVE DIR\n");
     return 2;
   }
-  std::vector<unsigned char> archive;
-  if (!ReadWholeFile(argv[1], &archive) || archive.size() > UINT32_MAX) {
+  const unsigned char* archive = nullptr;
+  std::size_t size = 0;
+  if (!MapWholeFile(argv[1], &archive, &size) || size > UINT32_MAX) {
     std::fprintf(stderr, "unpack: cannot read %s\n", argv[1]);
     return 2;
   }
@@ -74,7 +65,7 @@ int main(int argc, char** argv) {
   machine.files = &files;
   machine.system = &system;
 
-  ZipHandle handle = ZipOpenMemory(machine, archive.data(), static_cast<std::uint32_t>(archive.size()));
+  ZipHandle handle = ZipOpenMemory(machine, archive, static_cast<std::uint32_t>(size));
   if (handle == nullptr) {
     std::fprintf(stderr, "unpack: %s: ZipCannotOpen\n", argv[1]);
     return 1;
