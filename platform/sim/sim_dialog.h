@@ -57,6 +57,8 @@ class SimDialogWindow : public platform::IDialogWindow {
   platform::MessageResult DeviceEvent(std::uint32_t event, std::uint32_t deviceType);
 
   SimControl& Control(int id);
+  // The logic the window's messages go to.
+  platform::IDialogHandler& Handler() { return handler_; }
   // The address the control shows, as "a.b.c.d" with blank fields as "_".
   std::string IpText(int id);
   // The whole state of the window, one line per control, for comparisons.

@@ -1,6 +1,7 @@
 // The simulated message box: records every text shown, in order.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,12 @@ class SimMessageBox : public platform::IMessageBox {
   void Show(const char* text) override {
     shown.emplace_back(text);
     trace_.push_back(std::string("MessageBox ") + text);
+    if (onShow) onShow(text);
   }
 
   std::vector<std::string> shown;
+  // Runs while a box is open, as the user's look at the program behind it.
+  std::function<void(const std::string&)> onShow;
 
  private:
   Trace& trace_;

@@ -1,0 +1,316 @@
+// The application against a simulated machine: start-up, the install command, the cursor and
+// the clean-up, driven through the simulated modal run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/varnel_app.h"
+#include "app/varnel_dlg.h"
+#include "platform/sim/sim_machine.h"
+
+namespace {
+
+namespace ids = dialog_ids;
+using Lines = std::vector<std::string>;
+
+const char kWork[] = "C:\\Users\\user\\AppData\\Local\\Temp\\Quarl2020\\";
+const char kTcpPorts[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
+const char kClassKey[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+constexpr std::uintptr_t kIcon = 0x4128;
+
+// A machine with the program's resources, a USB printer on USB001, COM1 and LPT1, and the
+// Standard TCP/IP monitor's Ports key.
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(machine.resources.PutFile(129, "ZIP", SETUP_DRIVER_PACKAGE_129));
+    ASSERT_TRUE(machine.resources.PutFile(138, "ZIP", SETUP_DRIVER_PACKAGE_138));
+    machine.resources.icons[128] = kIcon;
+    title = machine.printing.AddBitmap(308, 87);
+    machine.resources.bitmaps[133] = title;
+    const std::string path = "\\\\?\\usb#vid_0416&pid_5011#0001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+    std::string key = path;
+    std::replace(key.begin(), key.end(), '\\', '#');
+    machine.registry.SetDword(platform::kHkeyLocalMachine, std::string(kClassKey) + "\\" + key + "\\#\\Device Parameters",
+                              "Port Number", 1);
+    machine.devices.Add(path);
+    machine.registry.SetString(platform::kHkeyLocalMachine, "HARDWARE\\DEVICEMAP\\SERIALCOMM", "\\Device\\Serial0", "COM1");
+    machine.registry.SetString(platform::kHkeyLocalMachine, "HARDWARE\\DEVICEMAP\\PARALLEL PORTS", "\\Device\\Parallel0",
+                               "\\DosDevices\\LPT1");
+    machine.registry.CreatePath(platform::kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports");
+    machine.registry.CreatePath(platform::kHkeyLocalMachine, kTcpPorts);
+  }
+
+  // Runs the program; the user acts on the open dialog, and the dialog object is looked at last.
+  void Run(std::function<void(sim::SimDialogWindow&, CVarnelDlg&)> user = nullptr) {
+    CVarnelApp application(machine.platform());
+    machine.dialogs.user = [&](sim::SimDialogWindow& window) {
+      CVarnelDlg* dialog = dynamic_cast<CVarnelDlg*>(&window.Handler());
+      if (user) user(window, *dialog);
+    };
+    EXPECT_FALSE(application.InitInstance());
+  }
+
+  // The files left in the working directory, relative to it.
+  Lines WorkingFiles() {
+    Lines files;
+    std::vector<platform::FoundFile> found;
+    for (const char* folder : {"Windows NT x86", "Windows x64"}) {
+      found.clear();
+      machine.files.FindFiles((std::string(kWork) + folder + "/*.*").c_str(), &found);
+      for (const auto& entry : found) {
+        if (!entry.dots) files.push_back(std::string(folder) + "\\" + entry.name);
+      }
+    }
+    return files;
+  }
+
+  std::size_t Count(const std::string& prefix) { return machine.TraceOf(prefix).size(); }
+
+  sim::SimMachine machine;
+  platform::BitmapRef title = 0;
+};
+
+TEST_F(AppTest, StartUpOpensTheDialogInTheUserInterfaceLanguage) {
+  struct Case {
+    std::uint16_t language;
+    const char* installLabel;
+    const char* resource;
+  } cases[] = {{2052, "开始安装打印机驱动", "FindResourceA 129 zip"},
+               {1033, "installing the printer driver", "FindResourceA 138 zip"},
+               {1028, "installing the printer driver", "FindResourceA 138 zip"}};
+  for (const Case& c : cases) {
+    machine.system.uiLanguage = c.language;
+    machine.trace.clear();
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+      EXPECT_EQ(window.title, "Printer Driver Setup V1.23");
+      EXPECT_EQ(window.Control(ids::kInstall).text, c.installLabel);
+      EXPECT_EQ(window.bigIcon, kIcon);
+      EXPECT_EQ(window.smallIcon, kIcon);
+      ASSERT_EQ(window.notifications.size(), 1u);
+      const platform::DeviceInterfaceFilter& filter = window.notifications[0];
+      EXPECT_EQ(filter.size, 32u);
+      EXPECT_EQ(filter.deviceType, 5u);
+      EXPECT_EQ(filter.reserved, 0u);
+      EXPECT_EQ(filter.classGuid.data1, 0x28d78fadu);
+      EXPECT_EQ(filter.classGuid.data4[7], 0xc2);
+      EXPECT_EQ(window.Control(ids::kPortList).items.at(1), "USB001");
+      EXPECT_EQ(machine.files.currentDirectory + "\\", kWork);
+      EXPECT_EQ(WorkingFiles().size(), 28u);
+    });
+    EXPECT_EQ(machine.TraceOf("FindResourceA"), Lines{c.resource}) << c.language;
+  }
+  EXPECT_EQ(machine.dialogs.commonControls, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{8, 0xFF}, {8, 0xFF}, {8, 0xFF}}));
+}
+
+TEST_F(AppTest, StartUpRunsInOrder) {
+  Run();
+  const Lines& t = machine.trace;
+  auto at = [&](const std::string& prefix) {
+    return std::find_if(t.begin(), t.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }) - t.begin();
+  };
+  EXPECT_LT(at("ShellExecuteA C:\\Windows\\system32\\net.exe start spooler"), at("LoadIconW 128"));
+  EXPECT_LT(at("LoadIconW 128"), at("SetupDiGetClassDevsA"));
+  EXPECT_LT(at("SetupDiGetClassDevsA"), at("CreateDirectoryA C:\\Users\\user\\AppData\\Local\\Temp\\Quarl2020\\"));
+  EXPECT_LT(at("CreateDirectoryA C:\\Users\\user\\AppData\\Local\\Temp\\Quarl2020\\"),
+            at("SetCurrentDirectoryA C:\\Users\\user\\AppData\\Local\\Temp\\Quarl2020\\"));
+  EXPECT_LT(at("SetCurrentDirectoryA"), at("FindResourceA"));
+}
+
+struct InstallCase {
+  const char* name;
+  int button;
+  std::function<void(sim::SimDialogWindow&)> choose;
+  const char* port;
+  bool testPage;
+};
+
+TEST_F(AppTest, InstallPreparesThePortInstallsAndClosesTheDialog) {
+  const InstallCase cases[] = {
+      {"usb", ids::kUsb, nullptr, "USB001", true},
+      {"com 38400", ids::kCom, [](sim::SimDialogWindow& w) { w.Click(ids::kBaud38400); }, "COM1:", false},
+      {"lpt", ids::kLpt, nullptr, "LPT1:", false},
+      {"lan", ids::kLan, [](sim::SimDialogWindow& w) { w.SetIpAddress(ids::kIpAddress, 0xC0A80164); },
+       "IP_[192.168.1.100]", false},
+  };
+  for (const InstallCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    machine.spooler.printers.clear();
+    machine.printing.documents.clear();
+    machine.trace.clear();
+    bool busyDuringInstall = false;
+    machine.messages.onShow = nullptr;
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg& dialog) {
+      window.Click(c.button);
+      if (c.choose) c.choose(window);
+      machine.messages.onShow = [&](const std::string&) {
+        busyDuringInstall = dialog.InstallBusy && !window.Control(ids::kInstall).enabled &&
+                            !window.Control(ids::kExit).enabled;
+      };
+      window.Click(ids::kInstall);
+      EXPECT_TRUE(window.ended);
+      EXPECT_EQ(window.result, platform::kIdCancel);
+      EXPECT_FALSE(dialog.InstallBusy);
+      EXPECT_TRUE(window.Control(ids::kInstall).enabled);
+      EXPECT_TRUE(window.Control(ids::kExit).enabled);
+    });
+    EXPECT_TRUE(busyDuringInstall);
+    const sim::SimPrinter* printer = machine.spooler.Printer("printer RT5140");
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(printer->port, c.port);
+    EXPECT_EQ(machine.printing.documents.size(), c.testPage ? 1u : 0u);
+    if (c.testPage) {
+      EXPECT_EQ(machine.printing.documents[0].name, "printer RT5140");
+      EXPECT_EQ(machine.resources.loadedBitmaps[title], 0);
+      EXPECT_EQ(Count("LoadBitmapW 133"), 1u);
+    }
+    EXPECT_EQ(Count("RegSetValueExA COM1:"), c.button == ids::kCom ? 1u : 0u);
+    EXPECT_EQ(Count("ShellExecuteExA"), c.button == ids::kLan ? 2u : 0u);
+    EXPECT_TRUE(WorkingFiles().empty());
+  }
+  EXPECT_EQ(machine.registry.Value(platform::kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports",
+                                   "COM1:")->Text(),
+            "38400,n,8,1,p");
+  EXPECT_EQ(machine.registry.Value(platform::kHkeyLocalMachine, std::string(kTcpPorts) + "\\IP_[192.168.1.100]",
+                                   "HostName")->Text(),
+            "192.168.1.100");
+}
+
+TEST_F(AppTest, ADefaultChoiceOfYesMakesTheNewPrinterTheDefault) {
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+    window.Click(1003);
+    window.Click(ids::kInstall);
+  });
+  EXPECT_EQ(machine.spooler.defaultPrinter, "printer RT5140");
+}
+
+TEST_F(AppTest, AFailedInstallationGivesTheDialogBackForAnotherAttempt) {
+  machine.faults.Fail("AddPrinterDriverA", 5, 1);
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg& dialog) {
+    window.Click(ids::kCom);
+    window.Click(ids::kInstall);
+    EXPECT_FALSE(window.ended);
+    EXPECT_FALSE(dialog.InstallBusy);
+    EXPECT_TRUE(window.Control(ids::kInstall).enabled);
+    EXPECT_TRUE(window.Control(ids::kExit).enabled);
+    EXPECT_TRUE(machine.printing.documents.empty());
+    window.Click(ids::kInstall);
+    EXPECT_TRUE(window.ended);
+  });
+  EXPECT_EQ(Count("RegSetValueExA COM1:"), 2u);
+  EXPECT_NE(machine.spooler.Printer("printer RT5140"), nullptr);
+}
+
+TEST_F(AppTest, TheCursorIsTheWaitCursorWhileBusyAndTheHandOverTheLink) {
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg& dialog) {
+    auto cursor = [&](platform::WindowRef under) {
+      window.cursor = 0;
+      platform::DialogMessage message;
+      message.message = platform::kWmSetCursor;
+      message.wParam = under;
+      const platform::MessageResult result = window.Send(message);
+      return result.handled ? window.cursor : -1;
+    };
+    const platform::WindowRef link = window.ControlWindow(ids::kWizardLink);
+    const platform::WindowRef list = window.ControlWindow(ids::kPortList);
+    EXPECT_EQ(cursor(list), -1);
+    EXPECT_EQ(cursor(link), platform::kIdcHand);
+    dialog.InstallBusy = true;
+    EXPECT_EQ(cursor(list), platform::kIdcWait);
+    EXPECT_EQ(cursor(link), platform::kIdcWait);
+    dialog.InstallBusy = false;
+  });
+}
+
+TEST_F(AppTest, TheWorkingDirectoryIsEmptiedOnceHoweverTheDialogCloses) {
+  const std::function<void(sim::SimDialogWindow&)> closings[] = {
+      [](sim::SimDialogWindow& w) { w.Click(ids::kExit); },
+      [](sim::SimDialogWindow& w) { w.Command(platform::kIdCancel, platform::kBnClicked); },  // Escape, close box
+      [](sim::SimDialogWindow&) {},                                                          // left open: close box
+      [](sim::SimDialogWindow& w) { w.Click(ids::kInstall); },
+  };
+  for (const auto& close : closings) {
+    machine.trace.clear();
+    machine.spooler.printers.clear();
+    machine.files.PutFile(std::string(kWork) + "leftover.txt", "from an earlier run");
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+      EXPECT_EQ(WorkingFiles().size(), 28u);
+      close(window);
+    });
+    EXPECT_TRUE(WorkingFiles().empty());
+    EXPECT_FALSE(machine.files.Exists(std::string(kWork) + "leftover.txt"));
+    EXPECT_TRUE(machine.files.IsDirectory(kWork));
+    EXPECT_EQ(Count("ReleaseMutexMark"), 1u);
+    EXPECT_EQ(Count("RemoveDirectoryA"), 2u);
+  }
+}
+
+TEST_F(AppTest, AnotherRunningCopyKeepsThePackage) {
+  machine.instances.otherCopies = 1;
+  Run();
+  EXPECT_EQ(WorkingFiles().size(), 28u);
+  machine.instances.otherCopies = 0;
+  Run();
+  EXPECT_TRUE(WorkingFiles().empty());
+}
+
+TEST_F(AppTest, ADirectoryThatWasNotEnteredIsNotCleaned) {
+  machine.faults.Fail("SetCurrentDirectoryA", 5);
+  machine.files.PutFile("C:\\keep.txt", "the process's own folder");
+  Run();
+  EXPECT_TRUE(machine.files.Exists("C:\\keep.txt"));
+  EXPECT_EQ(Count("FindResourceA"), 0u);
+  EXPECT_EQ(Count("DeleteFileA"), 0u);
+}
+
+TEST_F(AppTest, MinimisedTheDialogPaintsItsIconCentred) {
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+    platform::DialogMessage paint;
+    paint.message = platform::kWmPaint;
+    EXPECT_FALSE(window.Send(paint).handled);
+    window.minimized = true;
+    window.clientWidth = 101;
+    window.clientHeight = 60;
+    EXPECT_TRUE(window.Send(paint).handled);
+    ASSERT_EQ(window.paintedIcons.size(), 1u);
+    EXPECT_EQ(window.paintedIcons[0].x, 35);  // (101 - 32 + 1) / 2
+    EXPECT_EQ(window.paintedIcons[0].y, 14);  // (60 - 32 + 1) / 2
+    EXPECT_EQ(window.paintedIcons[0].icon, kIcon);
+    platform::DialogMessage drag;
+    drag.message = platform::kWmQueryDragIcon;
+    EXPECT_EQ(static_cast<std::uintptr_t>(window.Send(drag).value), kIcon);
+  });
+}
+
+TEST_F(AppTest, TheWizardLinkRunsTheSystemsRundll32OnThePackagesInf) {
+  struct Case {
+    std::uint16_t architecture;
+    const char* command;
+  } cases[] = {
+      {9, "printui.dll PrintUIEntry /ii /f \"C:\\Users\\user\\AppData\\Local\\Temp\\Quarl2020\\Windows x64\\ZNDRVx64.INF\""},
+      {0, "printui.dll PrintUIEntry /ii /f \"C:\\Users\\user\\AppData\\Local\\Temp\\Quarl2020\\Windows NT x86\\ZNDRV.INF\""},
+      {6, nullptr},
+      {12, nullptr},
+  };
+  for (const Case& c : cases) {
+    machine.system.architecture = c.architecture;
+    machine.shell.launches.clear();
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg&) { window.Command(ids::kWizardLink, platform::kBnClicked); });
+    std::vector<sim::Launch> rundll;
+    for (const sim::Launch& launch : machine.shell.launches) {
+      if (launch.file.find("rundll32") != std::string::npos) rundll.push_back(launch);
+    }
+    ASSERT_EQ(rundll.size(), c.command ? 1u : 0u) << c.architecture;
+    if (!c.command) continue;
+    EXPECT_EQ(rundll[0].file, "C:\\Windows\\system32\\rundll32.exe");
+    EXPECT_EQ(rundll[0].parameters, c.command);
+    EXPECT_EQ(rundll[0].verb, "open");
+    EXPECT_EQ(rundll[0].show, 1);
+    EXPECT_NE(rundll[0].window, 0u);
+  }
+}
+
+}  // namespace
