@@ -37,26 +37,6 @@ std::vector<std::string> Listing(const std::string& directory) {
   return names;
 }
 
-std::uint64_t Value(const FILETIME& time) {
-  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-// The archive's DOS time, 2021-07-28 11:22:48 local time, as a UTC file time.
-std::uint64_t PackageTime() {
-  SYSTEMTIME local = {};
-  local.wYear = 2021;
-  local.wMonth = 7;
-  local.wDay = 28;
-  local.wHour = 11;
-  local.wMinute = 22;
-  local.wSecond = 48;
-  FILETIME localTime;
-  FILETIME utc;
-  SystemTimeToFileTime(&local, &localTime);
-  LocalFileTimeToFileTime(&localTime, &utc);
-  return Value(utc);
-}
-
 // String 100 (the paper-size feature's name) of a minidriver DLL, loaded as data whatever its
 // processor architecture.
 std::wstring PaperSizeName(const std::string& dll) {
@@ -123,9 +103,9 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
       WIN32_FILE_ATTRIBUTE_DATA data = {};
       ASSERT_TRUE(GetFileAttributesExA((work + file).c_str(), GetFileExInfoStandard, &data)) << file;
       EXPECT_EQ(data.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE)) << file;
-      EXPECT_EQ(Value(data.ftLastWriteTime), PackageTime()) << file;
-      EXPECT_EQ(Value(data.ftLastAccessTime), PackageTime()) << file;
-      EXPECT_EQ(Value(data.ftCreationTime), PackageTime()) << file;  // Wine gives the write time
+      EXPECT_EQ(wine_test::FileTimeValue(data.ftLastWriteTime), wine_test::PackageEntryTime()) << file;
+      EXPECT_EQ(wine_test::FileTimeValue(data.ftLastAccessTime), wine_test::PackageEntryTime()) << file;
+      EXPECT_EQ(wine_test::FileTimeValue(data.ftCreationTime), wine_test::PackageEntryTime()) << file;  // Wine gives the write time
       EXPECT_GT(data.nFileSizeLow, 0u) << file;
     }
     for (const char* dll : {"Windows NT x86\\RCQ80.DLL", "Windows NT x86\\ZN80.DLL", "Windows x64\\RCQ80.DLL",

@@ -16,26 +16,6 @@ namespace {
 
 using zip_test::Entry;
 
-std::uint64_t Ticks(const FILETIME& time) {
-  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-// The DOS time 2021-07-28 11:22:48 as local time, converted the way Windows converts it.
-std::uint64_t DosTimeAsUtc() {
-  SYSTEMTIME local{};
-  local.wYear = 2021;
-  local.wMonth = 7;
-  local.wDay = 28;
-  local.wHour = 11;
-  local.wMinute = 22;
-  local.wSecond = 48;
-  FILETIME localTime;
-  FILETIME utc;
-  SystemTimeToFileTime(&local, &localTime);
-  LocalFileTimeToFileTime(&localTime, &utc);
-  return Ticks(utc);
-}
-
 // True inside Wine, whose ntdll exports its version.
 bool UnderWine() {
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -51,7 +31,7 @@ Times TimesOf(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return times;
   FILETIME creation, access, write;
-  if (GetFileTime(file, &creation, &access, &write)) times = Times{Ticks(creation), Ticks(access), Ticks(write)};
+  if (GetFileTime(file, &creation, &access, &write)) times = Times{wine_test::FileTimeValue(creation), wine_test::FileTimeValue(access), wine_test::FileTimeValue(write)};
   CloseHandle(file);
   return times;
 }
@@ -134,10 +114,10 @@ TEST_F(WineZipTest, UnpacksAPackageWithAttributesAndTimes) {
   // Times first: reading a file moves its access time. Wine keeps no creation time of its own
   // and reports the last write time in its place.
   const Times dos = TimesOf(x64 + "\\UNIDRV.DLL");
-  EXPECT_EQ(dos.write, DosTimeAsUtc());
-  EXPECT_EQ(dos.access, DosTimeAsUtc());
-  EXPECT_EQ(dos.creation, DosTimeAsUtc());
-  EXPECT_EQ(TimesOf(work + "\\empty.txt").write, DosTimeAsUtc());
+  EXPECT_EQ(dos.write, wine_test::PackageEntryTime());
+  EXPECT_EQ(dos.access, wine_test::PackageEntryTime());
+  EXPECT_EQ(dos.creation, wine_test::PackageEntryTime());
+  EXPECT_EQ(TimesOf(work + "\\empty.txt").write, wine_test::PackageEntryTime());
   const std::uint64_t epoch = 116444736000000000ull;
   const Times stampedTimes = TimesOf(work + "\\stamped.txt");
   EXPECT_EQ(stampedTimes.write, epoch + 1600000000ull * 10000000);

@@ -81,6 +81,25 @@ void DeleteDriver(const std::string& name, const char* environment) {
   DeletePrinterDriverA(nullptr, const_cast<char*>(environment), const_cast<char*>(name.c_str()));
 }
 
+std::uint64_t FileTimeValue(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+std::uint64_t PackageEntryTime() {
+  SYSTEMTIME local = {};
+  local.wYear = 2021;
+  local.wMonth = 7;
+  local.wDay = 28;
+  local.wHour = 11;
+  local.wMinute = 22;
+  local.wSecond = 48;
+  FILETIME localTime;
+  FILETIME utc;
+  SystemTimeToFileTime(&local, &localTime);
+  LocalFileTimeToFileTime(&localTime, &utc);
+  return FileTimeValue(utc);
+}
+
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA data;
   HANDLE search = FindFirstFileA((path + "\\*").c_str(), &data);

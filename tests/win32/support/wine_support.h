@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ std::string DriverDirectory(const char* environment);
 bool DriverRegistered(const std::string& name, const char* environment);
 // Removes a driver from the spooler for an environment.
 void DeleteDriver(const std::string& name, const char* environment);
+// A file time as one 64-bit count of 100 ns units.
+std::uint64_t FileTimeValue(const FILETIME& time);
+// The DOS time of the package's entries, 2021-07-28 11:22:48 taken as local time, as the UTC
+// file time Windows converts it to.
+std::uint64_t PackageEntryTime();
 // A fresh, empty folder under the prefix's temporary folder (ends without a backslash).
 std::string ScratchFolder(const std::string& name);
 // Writes a file with the text, creating nothing else.
