@@ -121,4 +121,46 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::string ReadWholeFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string content;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
+  CloseHandle(file);
+  return content;
+}
+
+std::string DosPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+namespace {
+const char kSpoolerKey[] = "Software\\Wine\\Printing\\Spooler";
+}  // namespace
+
+bool MapPortToFile(const char* port, const std::string& unixPath) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != 0) {
+    return false;
+  }
+  const LONG result = RegSetValueExA(key, port, 0, REG_SZ, reinterpret_cast<const BYTE*>(unixPath.c_str()),
+                                     static_cast<DWORD>(unixPath.size() + 1));
+  RegCloseKey(key);
+  return result == 0;
+}
+
+void UnmapPort(const char* port) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, KEY_SET_VALUE, &key) != 0) return;
+  RegDeleteValueA(key, port);
+  RegCloseKey(key);
+}
+
 }  // namespace wine_test

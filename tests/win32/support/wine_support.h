@@ -38,5 +38,13 @@ bool WriteTextFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
 // Deletes a folder and everything in it.
 void RemoveTree(const std::string& path);
+// The whole content of a file, or "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// The Windows path of a Unix path, through the drive Z: that Wine maps to the root.
+std::string DosPath(const std::string& unixPath);
+// Sends a spooler port's output to a Unix file, as Wine's spooler reads it from the user's
+// registry; UnmapPort takes the mapping away again.
+bool MapPortToFile(const char* port, const std::string& unixPath);
+void UnmapPort(const char* port);
 
 }  // namespace wine_test
