@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/dialog_texts.h"
@@ -27,8 +28,6 @@ using Lines = std::vector<std::string>;
 const char kSetup[] = SETUP_BINARY_DIR "/Setup.exe";
 const char kTitle[] = "Printer Driver Setup V1.23";
 const char kModel[] = "printer RT5140";
-const char kTcpIpMonitor[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port";
-const char kTcpIpPorts[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
 const char kAddress[] = "192.168.7.21";
 const char kIpPort[] = "IP_[192.168.7.21]";
 const char kUsbPort[] = "USB009";
@@ -66,20 +65,6 @@ std::string WorkingDirectory() {
   return std::string(temp) + "Quarl2020";
 }
 
-// The names in a folder, "." and ".." aside.
-Lines FolderEntries(const std::string& folder) {
-  Lines names;
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = data.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &data));
-  FindClose(search);
-  return names;
-}
-
 // The package files that are missing from the working directory.
 Lines MissingPackageFiles() {
   Lines missing;
@@ -93,7 +78,7 @@ void ExpectWorkingDirectoryEmpty() {
   const DWORD attributes = GetFileAttributesA(WorkingDirectory().c_str());
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "the working directory is gone";
   EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-  EXPECT_EQ(FolderEntries(WorkingDirectory()), Lines{});
+  EXPECT_EQ(wine_test::FolderEntries(WorkingDirectory()), Lines{});
 }
 
 std::string TextOf(HWND window) {
@@ -142,6 +127,18 @@ bool Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kTimeoutMs, result ? result : &ignored) != 0;
 }
+
+// Runs its action when it goes, however the test ends.
+class AtEnd {
+ public:
+  explicit AtEnd(std::function<void()> action) : action_(std::move(action)) {}
+  ~AtEnd() { action_(); }
+  AtEnd(const AtEnd&) = delete;
+  AtEnd& operator=(const AtEnd&) = delete;
+
+ private:
+  std::function<void()> action_;
+};
 
 // One Setup.exe started by the test; a copy still running when the object goes is ended.
 class SetupProcess {
@@ -219,20 +216,6 @@ class SetupProcess {
   HWND dialog_ = nullptr;
 };
 
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string program = path;
-  return program.substr(0, program.rfind('\\'));
-}
-
-bool KeyExists(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
 std::string TextValue(const std::string& path, const char* name) {
   char data[260] = {};
   DWORD size = sizeof data - 1;
@@ -301,20 +284,25 @@ class SetupTest : public ::testing::Test {
   const std::string setup = wine_test::DosPath(kSetup);
 };
 
-// Under LC_ALL=zh_CN.UTF-8 Wine gives the Chinese UI language and the ANSI code page 936.
+// Wine takes the UI language from the locale it starts in: LC_ALL=zh_CN.UTF-8 gives the Chinese
+// UI language and the ANSI code page 936.
 TEST_F(SetupTest, RunsInTheLocalesLanguage) {
-  const char* locale = std::getenv("LC_ALL");
+  const char* locale = nullptr;
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    locale = std::getenv(name);
+    if (locale != nullptr && *locale != '\0') break;
+  }
   if (locale != nullptr && std::strncmp(locale, "zh_CN", 5) == 0) {
     EXPECT_EQ(Language(), kLanguageChinese);
     EXPECT_EQ(GetACP(), 936u);
   } else {
-    EXPECT_EQ(Language(), kLanguageEnglish);
+    EXPECT_EQ(Language(), kLanguageEnglish) << (locale ? locale : "(no locale)");
   }
 }
 
 TEST_F(SetupTest, OpensWithItsLabelsAndUnpacksThePackage) {
   SetupProcess program;
-  ASSERT_TRUE(program.Start(setup, ProgramFolder())) << GetLastError();
+  ASSERT_TRUE(program.Start(setup, wine_test::ProgramFolder())) << GetLastError();
   HWND dialog = program.WaitForDialog();
   ASSERT_NE(dialog, nullptr) << "no dialog titled " << kTitle;
 
@@ -325,11 +313,11 @@ TEST_F(SetupTest, OpensWithItsLabelsAndUnpacksThePackage) {
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 1)),
             Language() == kLanguageChinese ? "开始安装打印机驱动" : "installing the printer driver");
   EXPECT_EQ(MissingPackageFiles(), Lines{});
-  Lines folders = FolderEntries(WorkingDirectory());
+  Lines folders = wine_test::FolderEntries(WorkingDirectory());
   std::sort(folders.begin(), folders.end());
   EXPECT_EQ(folders, (Lines{"Windows NT x86", "Windows x64"}));
-  EXPECT_EQ(FolderEntries(WorkingDirectory() + "\\Windows NT x86").size(), 14u);
-  EXPECT_EQ(FolderEntries(WorkingDirectory() + "\\Windows x64").size(), 14u);
+  EXPECT_EQ(wine_test::FolderEntries(WorkingDirectory() + "\\Windows NT x86").size(), 14u);
+  EXPECT_EQ(wine_test::FolderEntries(WorkingDirectory() + "\\Windows x64").size(), 14u);
 
   ASSERT_TRUE(program.Close());
   ExpectWorkingDirectoryEmpty();
@@ -341,40 +329,18 @@ class SetupLanTest : public SetupTest {
  protected:
   void SetUp() override {
     SetupTest::SetUp();
-    // Wine has no Standard TCP/IP monitor; its Ports key is made here and removed afterwards.
-    createdMonitor = !KeyExists(kTcpIpMonitor);
-    createdPorts = !KeyExists(kTcpIpPorts);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegDeleteTreeA(key, kIpPort);
-    RegCloseKey(key);
+    ASSERT_TRUE(ports.ready());
   }
 
-  void TearDown() override {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-      RegDeleteTreeA(key, kIpPort);
-      RegCloseKey(key);
-    }
-    if (createdMonitor) {
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpMonitor);
-    } else if (createdPorts) {
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpPorts);
-    }
-    SetupTest::TearDown();
-  }
-
-  bool createdMonitor = false;
-  bool createdPorts = false;
+  wine_test::TcpIpPortsKey ports{kIpPort};
 };
 
 TEST_F(SetupLanTest, InstallsANetworkPrinterAndThenACopy) {
-  const std::string portKey = std::string(kTcpIpPorts) + "\\" + kIpPort;
+  const std::string portKey = ports.PortKey();
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run);
     SetupProcess program;
-    ASSERT_TRUE(program.Start(setup, ProgramFolder()));
+    ASSERT_TRUE(program.Start(setup, wine_test::ProgramFolder()));
     HWND dialog = program.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     // The program starts the spooler as it starts; the installation restarts it.
@@ -401,7 +367,7 @@ TEST_F(SetupLanTest, InstallsANetworkPrinterAndThenACopy) {
 // A net.exe beside the program, in the folder it is started from and in the working directory:
 // the spooler restart runs the system's net command, never one of these.
 TEST_F(SetupLanTest, RunsOnlyTheSystemsNetCommand) {
-  const std::string fake = ProgramFolder() + "\\fake-net\\net.exe";
+  const std::string fake = wine_test::ProgramFolder() + "\\fake-net\\net.exe";
   ASSERT_TRUE(wine_test::FileExists(fake)) << fake;
   const std::string folder = wine_test::ScratchFolder("setup-planted-net");
   const std::string program = folder + "\\Setup.exe";
@@ -410,6 +376,11 @@ TEST_F(SetupLanTest, RunsOnlyTheSystemsNetCommand) {
   CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(fake.c_str(), (WorkingDirectory() + "\\net.exe").c_str(), FALSE));
   const Lines marks = {folder + "\\net-ran.mark", WorkingDirectory() + "\\net-ran.mark"};
+  AtEnd removePlanted([&] {
+    for (const std::string& mark : marks) DeleteFileA(mark.c_str());
+    DeleteFileA((WorkingDirectory() + "\\net.exe").c_str());
+    wine_test::RemoveTree(folder);
+  });
 
   SetupProcess setupCopy;
   ASSERT_TRUE(setupCopy.Start(program, folder));
@@ -428,7 +399,6 @@ TEST_F(SetupLanTest, RunsOnlyTheSystemsNetCommand) {
   EXPECT_EQ(shown, Lines{SuccessText(kModel, kIpPort)});
   for (const std::string& mark : marks) EXPECT_FALSE(wine_test::FileExists(mark)) << mark;
   ExpectWorkingDirectoryEmpty();
-  wine_test::RemoveTree(folder);
 }
 
 // A USB printer: the installation prints the test page on the new printer, whose port Wine's
@@ -441,11 +411,12 @@ TEST_F(SetupTest, InstallsAUsbPrinterAndPrintsTheTestPage) {
   CreateDirectoryA(wine_test::DosPath(outputFolder).c_str(), nullptr);
   DeleteFileA(wine_test::DosPath(output).c_str());
   ASSERT_TRUE(wine_test::MapPortToFile(kUsbPort, output));
+  AtEnd unmap([] { wine_test::UnmapPort(kUsbPort); });
   wine_test::UsbPrinterInterface usb("USB\\VID_0416&PID_5011\\SETUPE2E1", kUsbPortNumber);
   ASSERT_TRUE(usb.ready());
 
   SetupProcess program;
-  ASSERT_TRUE(program.Start(setup, ProgramFolder()));
+  ASSERT_TRUE(program.Start(setup, wine_test::ProgramFolder()));
   HWND dialog = program.WaitForDialog();
   ASSERT_NE(dialog, nullptr);
   HWND list = GetDlgItem(dialog, 1010);
@@ -466,7 +437,6 @@ TEST_F(SetupTest, InstallsAUsbPrinterAndPrintsTheTestPage) {
   EXPECT_EQ(page.compare(0, 4, "%!PS"), 0) << "no page printed to " << output;
   EXPECT_NE(page.find(std::string("%%Title: ") + kModel), std::string::npos);
   ExpectWorkingDirectoryEmpty();
-  wine_test::UnmapPort(kUsbPort);
 }
 
 // Two copies share the working directory: the first to close leaves the package to the other,
@@ -474,9 +444,9 @@ TEST_F(SetupTest, InstallsAUsbPrinterAndPrintsTheTestPage) {
 TEST_F(SetupTest, TheLastOfTwoCopiesEmptiesTheWorkingDirectory) {
   SetupProcess first;
   SetupProcess second;
-  ASSERT_TRUE(first.Start(setup, ProgramFolder()));
+  ASSERT_TRUE(first.Start(setup, wine_test::ProgramFolder()));
   ASSERT_NE(first.WaitForDialog(), nullptr);
-  ASSERT_TRUE(second.Start(setup, ProgramFolder()));
+  ASSERT_TRUE(second.Start(setup, wine_test::ProgramFolder()));
   ASSERT_NE(second.WaitForDialog(), nullptr);
 
   ASSERT_TRUE(first.Close());

@@ -3,6 +3,7 @@
 #include <winspool.h>
 
 #include <memory>
+#include <utility>
 
 namespace wine_test {
 
@@ -120,6 +121,62 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
+  return names;
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string program = path;
+  return program.substr(0, program.rfind('\\'));
+}
+
+bool KeyExists(const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+TcpIpPortsKey::TcpIpPortsKey(std::string portName) : portName_(std::move(portName)) {
+  createdMonitor_ = !KeyExists(kTcpIpMonitor);
+  createdPorts_ = !KeyExists(kTcpIpPorts);
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  RegCloseKey(key);
+  DeletePortKey();
+  ready_ = !KeyExists(PortKey());
+}
+
+TcpIpPortsKey::~TcpIpPortsKey() {
+  DeletePortKey();
+  if (createdMonitor_) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpMonitor);
+  } else if (createdPorts_) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpPorts);
+  }
+}
+
+void TcpIpPortsKey::DeletePortKey() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  RegDeleteTreeA(key, portName_.c_str());
+  RegCloseKey(key);
+}
 
 std::string ReadWholeFile(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
