@@ -93,22 +93,26 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+struct WindowSearch {
+  DWORD processId;
+  const std::function<bool(HWND)>* wanted;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && IsWindowVisible(window) && (*search->wanted)(window)) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
 // The visible top-level windows of a process that satisfy the predicate.
 std::vector<HWND> WindowsOf(DWORD processId, const std::function<bool(HWND)>& wanted) {
-  struct Search {
-    DWORD processId;
-    const std::function<bool(HWND)>* wanted;
-    std::vector<HWND> found;
-  } search{processId, &wanted, {}};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->processId && IsWindowVisible(window) && (*s->wanted)(window)) s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, &wanted, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
