@@ -5,8 +5,8 @@ JOBS      ?= 2
 
 .PHONY: run test setup host win32 test-host test-windows fuzz bench clean
 
-run: win32
-	tools/run-setup.sh $(WIN32_DIR)
+run: setup
+	tools/run-setup.sh
 
 test: host win32
 	$(MAKE) --no-print-directory test-host

@@ -73,5 +73,27 @@ set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/resources/title_bitmap/title.bmp)
 setup_embed_driver_package(Setup ${CMAKE_SOURCE_DIR}/resources/setup.rc)
 
+# Setup.exe itself, started and driven from outside under Wine by setup_e2e_test, in English and
+# once more in Chinese; the test page it prints in each language is checked on the host afterwards.
+if(TARGET setup_e2e_test)
+  add_dependencies(setup_e2e_test Setup)
+  add_test(NAME win32.setup_e2e_test.chinese
+    COMMAND ${CMAKE_COMMAND} -E env LC_ALL=zh_CN.UTF-8 WINE_BUILD_DIR=${CMAKE_BINARY_DIR}
+            ${CMAKE_SOURCE_DIR}/tools/wine-run.sh $<TARGET_FILE:setup_e2e_test>)
+  set_tests_properties(win32.setup_e2e_test.chinese PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
+  set_tests_properties(win32.setup_e2e_test PROPERTIES FIXTURES_SETUP setup_page_en)
+  set_tests_properties(win32.setup_e2e_test.chinese PROPERTIES FIXTURES_SETUP setup_page_zh)
+  foreach(language en zh)
+    add_test(NAME win32.setup_e2e_page_output.${language}
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/win32/check_test_page.sh ${CMAKE_BINARY_DIR}/setup-e2e/${language}
+                     "printer RT5140" ${language} no-paper-size)
+    set_tests_properties(win32.setup_e2e_page_output.${language} PROPERTIES
+                         FIXTURES_REQUIRED setup_page_${language} RUN_SERIAL TRUE)
+  endforeach()
+endif()
+
+# The helper of `make run` that waits for the dialog and closes it (tools/run-setup.sh).
+add_executable(setup_window tools/setup_window/setup_window.cpp)
+
 # Every library the program imports must be one that Windows loads from the system directory.
 add_test(NAME setup.imports COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports.sh $<TARGET_FILE:Setup>)

@@ -23,20 +23,6 @@ std::string TempPath() {
   return temp;
 }
 
-// The names in a directory, "." and ".." left out.
-std::vector<std::string> Listing(const std::string& directory) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = data.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &data));
-  FindClose(search);
-  return names;
-}
-
 // String 100 (the paper-size feature's name) of a minidriver DLL, loaded as data whatever its
 // processor architecture.
 std::wstring PaperSizeName(const std::string& dll) {
@@ -114,7 +100,7 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
     }
 
     CleanWorkingDirectory(*machine.files, *installer, directory);
-    EXPECT_EQ(Listing(WorkWithoutSeparator()), std::vector<std::string>{});
+    EXPECT_EQ(wine_test::FolderEntries(WorkWithoutSeparator()), std::vector<std::string>{});
     EXPECT_NE(GetFileAttributesA(work.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(wine_test::FileExists(sentinel));
   }

@@ -21,9 +21,9 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const char kSerialPorts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
-const char kTcpIpMonitor[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port";
-const char kTcpIpPorts[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
 const char kPortName[] = "IP_[192.168.1.100]";
+using wine_test::KeyExists;
+using wine_test::ProgramFolder;
 using wine_test::kDeviceClasses;
 using wine_test::UsbPrinterInterface;
 
@@ -56,13 +56,6 @@ std::vector<BYTE> Text(const std::string& text) {
 std::vector<BYTE> Dword(DWORD value) {
   return {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
           static_cast<BYTE>(value >> 24)};
-}
-
-bool KeyExists(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
 }
 
 bool SpoolerRunning() {
@@ -137,34 +130,14 @@ class WineTcpIpPortTest : public WinePortsTest {
  protected:
   void SetUp() override {
     WinePortsTest::SetUp();
-    createdMonitor = !KeyExists(kTcpIpMonitor);
-    createdPorts = !KeyExists(kTcpIpPorts);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegDeleteTreeA(key, kPortName);
-    RegCloseKey(key);
+    ASSERT_TRUE(ports.ready());
     shell.calls.clear();
     machine.shell = &shell;
   }
 
-  void TearDown() override {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-      RegDeleteTreeA(key, kPortName);
-      RegCloseKey(key);
-    }
-    if (createdMonitor) {
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpMonitor);
-    } else if (createdPorts) {
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpPorts);
-    }
-  }
+  std::string PortKey() const { return ports.PortKey(); }
 
-  std::string PortKey() const { return std::string(kTcpIpPorts) + "\\" + kPortName; }
-
-  bool createdMonitor = false;
-  bool createdPorts = false;
+  wine_test::TcpIpPortsKey ports{kPortName};
   RecordingShell shell;
 };
 
@@ -211,14 +184,6 @@ TEST_F(WineTcpIpPortTest, RestartRunsWinesNetTwiceInOrderAndReturns) {
   EXPECT_EQ(shell.calls, (Lines{"ExecuteEx " + net + " stop spooler", "Wait (ended)", "Close",
                                 "ExecuteEx " + net + " start spooler", "Wait (ended)", "Close"}));
   EXPECT_TRUE(SpoolerRunning());
-}
-
-// The program folder of this test.
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.rfind('\\'));
 }
 
 TEST(WinePlantedNetTest, OnlyTheSystemsNetRuns) {

@@ -15,6 +15,11 @@
 
 namespace {
 
+using wine_test::DosPath;
+using wine_test::MapPortToFile;
+using wine_test::ReadWholeFile;
+using wine_test::UnmapPort;
+
 const char kPrinter[] = "Test Page Printer";
 const char kDriver[] = "Test Page PostScript";
 const char kPort[] = "TESTPAGE:";
@@ -22,47 +27,6 @@ const char kOutputFolder[] = SETUP_BINARY_DIR "/test-page";
 const char kOutputFile[] = SETUP_BINARY_DIR "/test-page/test_page.ps";
 const char kPrinterDescription[] = SETUP_SOURCE_DIR "/tests/win32/support/test_page_printer.ppd";
 const char kTitleBitmap[] = SETUP_SOURCE_DIR "/resources/title_bitmap/title.bmp";
-const char kSpoolerKey[] = "Software\\Wine\\Printing\\Spooler";
-
-// The Windows path of a Unix path, through the drive Z: that Wine maps to the root.
-std::string DosPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string content;
-  char buffer[4096];
-  DWORD read = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
-  CloseHandle(file);
-  return content;
-}
-
-// Sends the port's output to a Unix file, as Wine's spooler reads it from the user's registry.
-bool MapPortToFile(const char* port, const std::string& unixPath) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != 0) {
-    return false;
-  }
-  const LONG result = RegSetValueExA(key, port, 0, REG_SZ, reinterpret_cast<const BYTE*>(unixPath.c_str()),
-                                     static_cast<DWORD>(unixPath.size() + 1));
-  RegCloseKey(key);
-  return result == 0;
-}
-
-void UnmapPort(const char* port) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, KEY_SET_VALUE, &key) != 0) return;
-  RegDeleteValueA(key, port);
-  RegCloseKey(key);
-}
 
 // Wine's PostScript driver with our printer description; the driver file is Wine's built-in one.
 bool AddPostScriptDriver() {

@@ -3,6 +3,7 @@
 #include <winspool.h>
 
 #include <memory>
+#include <utility>
 
 namespace wine_test {
 
@@ -139,5 +140,103 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &data));
+  FindClose(search);
+  return names;
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string program = path;
+  return program.substr(0, program.rfind('\\'));
+}
+
+bool KeyExists(const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+TcpIpPortsKey::TcpIpPortsKey(std::string portName) : portName_(std::move(portName)) {
+  createdMonitor_ = !KeyExists(kTcpIpMonitor);
+  createdPorts_ = !KeyExists(kTcpIpPorts);
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  RegCloseKey(key);
+  DeletePortKey();
+  ready_ = !KeyExists(PortKey());
+}
+
+TcpIpPortsKey::~TcpIpPortsKey() {
+  DeletePortKey();
+  if (createdMonitor_) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpMonitor);
+  } else if (createdPorts_) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTcpIpPorts);
+  }
+}
+
+void TcpIpPortsKey::DeletePortKey() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTcpIpPorts, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  RegDeleteTreeA(key, portName_.c_str());
+  RegCloseKey(key);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string content;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
+  CloseHandle(file);
+  return content;
+}
+
+std::string DosPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+namespace {
+const char kSpoolerKey[] = "Software\\Wine\\Printing\\Spooler";
+}  // namespace
+
+bool MapPortToFile(const char* port, const std::string& unixPath) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != 0) {
+    return false;
+  }
+  const LONG result = RegSetValueExA(key, port, 0, REG_SZ, reinterpret_cast<const BYTE*>(unixPath.c_str()),
+                                     static_cast<DWORD>(unixPath.size() + 1));
+  RegCloseKey(key);
+  return result == 0;
+}
+
+void UnmapPort(const char* port) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, KEY_SET_VALUE, &key) != 0) return;
+  RegDeleteValueA(key, port);
+  RegCloseKey(key);
+}
 
 }  // namespace wine_test

@@ -42,7 +42,42 @@ std::string ScratchFolder(const std::string& name);
 // Writes a file with the text, creating nothing else.
 bool WriteTextFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+// The names in a folder, "." and ".." left out.
+std::vector<std::string> FolderEntries(const std::string& folder);
+// The folder of the running test program.
+std::string ProgramFolder();
+// True when the key exists under HKEY_LOCAL_MACHINE.
+bool KeyExists(const std::string& path);
 // Deletes a folder and everything in it.
 void RemoveTree(const std::string& path);
+// The whole content of a file, or "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// The Windows path of a Unix path, through the drive Z: that Wine maps to the root.
+std::string DosPath(const std::string& unixPath);
+// Sends a spooler port's output to a Unix file, as Wine's spooler reads it from the user's
+// registry; UnmapPort takes the mapping away again.
+bool MapPortToFile(const char* port, const std::string& unixPath);
+void UnmapPort(const char* port);
+
+const char kTcpIpMonitor[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port";
+const char kTcpIpPorts[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
+
+// The Standard TCP/IP monitor's Ports key, which Wine lacks, made where missing, without the
+// port key of that name; the port key and whatever was made go again with the object.
+class TcpIpPortsKey {
+ public:
+  explicit TcpIpPortsKey(std::string portName);
+  ~TcpIpPortsKey();
+  bool ready() const { return ready_; }
+  std::string PortKey() const { return std::string(kTcpIpPorts) + "\\" + portName_; }
+
+ private:
+  void DeletePortKey();
+
+  std::string portName_;
+  bool createdMonitor_ = false;
+  bool createdPorts_ = false;
+  bool ready_ = false;
+};
 
 }  // namespace wine_test
