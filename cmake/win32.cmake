@@ -93,7 +93,7 @@ if(TARGET setup_e2e_test)
 endif()
 
 # The helper of `make run` that waits for the dialog and closes it (tools/run-setup.sh).
-add_executable(setup_window tools/setup_window/setup_window.cpp)
+add_executable(setup_window tools/win32/setup_window.cpp)
 
 # Every library the program imports must be one that Windows loads from the system directory.
 add_test(NAME setup.imports COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports.sh $<TARGET_FILE:Setup>)
