@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ struct PageCase {
   const char* printer;
   std::size_t textLength;
 };
+
+// Names the case in test listings.
+void PrintTo(const PageCase& c, std::ostream* out) { *out << c.name; }
 
 class TestPageTextTest : public TestPageTest, public ::testing::WithParamInterface<PageCase> {};
 
