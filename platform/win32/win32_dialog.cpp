@@ -76,19 +76,19 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-bool InitCommonControls(DWORD classes) {
+bool InitCommonControls(DWORD size, DWORD classes) {
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const InitFunction init = 
+  const InitFunction init =
       reinterpret_cast<InitFunction>(reinterpret_cast<void*>(SystemFunction("comctl32.dll", "InitCommonControlsEx")));
   if (init == nullptr) return false;
   INITCOMMONCONTROLSEX record = {};
-  record.dwSize = sizeof record;
+  record.dwSize = size;
   record.dwICC = classes;
   return init(&record) != FALSE;
 }
 
 std::intptr_t DialogRunner::RunModal(int templateId, platform::IDialogHandler& handler) {
-  ::win32::InitCommonControls(ICC_INTERNET_CLASSES);
+  ::win32::InitCommonControls(sizeof(INITCOMMONCONTROLSEX), ICC_INTERNET_CLASSES);
   ModalRun run;
   run.handler = &handler;
   const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
@@ -153,19 +153,8 @@ void DialogWindow::SetSystemCursor(int cursorId) { SetCursor(LoadCursorA(nullptr
 
 void DialogWindow::EndDialog(std::intptr_t result) { ::EndDialog(dialog_, result); }
 
-}  // namespace win32
-
-namespace win32 {
-
 void DialogRunner::InitCommonControls(std::uint32_t size, std::uint32_t classes) {
-  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const InitFunction init =
-      reinterpret_cast<InitFunction>(reinterpret_cast<void*>(SystemFunction("comctl32.dll", "InitCommonControlsEx")));
-  if (init == nullptr) return;
-  INITCOMMONCONTROLSEX record = {};
-  record.dwSize = size;
-  record.dwICC = classes;
-  init(&record);
+  ::win32::InitCommonControls(size, classes);
 }
 
 void DialogWindow::SetIcon(bool big, std::uintptr_t icon) {

@@ -52,8 +52,8 @@ class DialogRunner : public platform::IDialogRunner {
   void InitCommonControls(std::uint32_t size, std::uint32_t classes) override;
 };
 
-// InitCommonControlsEx from comctl32.dll of the system directory with the classes (ICC_...);
-// false when the library or the function is missing or the call fails.
-bool InitCommonControls(DWORD classes);
+// InitCommonControlsEx from comctl32.dll of the system directory, with a record of that size
+// and the classes (ICC_...); false when the library or the function is missing or the call fails.
+bool InitCommonControls(DWORD size, DWORD classes);
 
 }  // namespace win32

@@ -52,18 +52,6 @@ class ScriptedDialog : public CVarnelDlg {
   std::function<void(HWND)> script_;
 };
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-std::string TextOf(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 Lines ListItems(HWND list) {
   Lines items;
   const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
@@ -102,7 +90,7 @@ class WineDialogTest : public ::testing::Test {
 TEST_F(WineDialogTest, ControlsAreTheTemplates) {
   const platform::DialogTemplate& dialog = *platform::ProgramDialogTemplate(kMainDialogTemplate);
   ASSERT_TRUE(Run([&](HWND window) {
-    EXPECT_EQ(TextOf(window), "Printer Driver Setup V1.23");
+    EXPECT_EQ(wine_test::TextOf(window), "Printer Driver Setup V1.23");
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)) & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
     HWND child = GetWindow(window, GW_CHILD);
     for (std::size_t i = 0; i < dialog.controlCount; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
@@ -110,9 +98,9 @@ TEST_F(WineDialogTest, ControlsAreTheTemplates) {
       SCOPED_TRACE(control.id);
       ASSERT_NE(child, nullptr);
       EXPECT_EQ(GetDlgCtrlID(child), control.id);
-      EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, ClassOf(child).c_str(), -1, control.className, -1),
+      EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, wine_test::ClassOf(child).c_str(), -1, control.className, -1),
                 CSTR_EQUAL)
-          << ClassOf(child);
+          << wine_test::ClassOf(child);
       // The panel shows and hides controls and enables the IP address control; the system moves
       // the tab stop to the checked radio button, shows the list's scroll bar only when it is
       // needed and draws the list's border as a client edge. Every other style bit is the template's.
@@ -131,9 +119,9 @@ TEST_F(WineDialogTest, ControlsAreTheTemplates) {
         if (kControlLabels[l].id == control.id) label = &kControlLabels[l];
       }
       if (label != nullptr) {
-        EXPECT_EQ(TextOf(child), LabelText(*label, language));
+        EXPECT_EQ(wine_test::TextOf(child), LabelText(*label, language));
       } else if (control.text != nullptr && control.id != ids::kPortMessage) {
-        EXPECT_EQ(TextOf(child), control.text);
+        EXPECT_EQ(wine_test::TextOf(child), control.text);
       }
     }
     // Created hidden, and nothing shows them.
@@ -181,7 +169,7 @@ TEST_F(WineDialogTest, ClicksRebuildThePanelForEachKind) {
       EXPECT_EQ(Visible(window, ids::kPortList), listed);
       EXPECT_EQ(Visible(window, ids::kPortMessage), !lan && !listed);
       if (!lan && !listed) {
-        EXPECT_EQ(TextOf(GetDlgItem(window, ids::kPortMessage)), NoPortText(k.kind, language));
+        EXPECT_EQ(wine_test::TextOf(GetDlgItem(window, ids::kPortMessage)), NoPortText(k.kind, language));
       }
       DWORD address = 0;
       SendMessageA(GetDlgItem(window, ids::kIpAddress), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));

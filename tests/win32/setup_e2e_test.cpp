@@ -81,18 +81,6 @@ void ExpectWorkingDirectoryEmpty() {
   EXPECT_EQ(wine_test::FolderEntries(WorkingDirectory()), Lines{});
 }
 
-std::string TextOf(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
 struct WindowSearch {
   DWORD processId;
   const std::function<bool(HWND)>* wanted;
@@ -173,7 +161,7 @@ class SetupProcess {
   HWND WaitForDialog() {
     HWND dialog = nullptr;
     WaitUntil([&] {
-      const std::vector<HWND> found = WindowsOf(process_.dwProcessId, [](HWND w) { return TextOf(w) == kTitle; });
+      const std::vector<HWND> found = WindowsOf(process_.dwProcessId, [](HWND w) { return wine_test::TextOf(w) == kTitle; });
       if (!found.empty()) dialog = found[0];
       return dialog != nullptr || Ended();
     });
@@ -189,7 +177,7 @@ class SetupProcess {
     Lines shown;
     WaitUntil([&] {
       for (HWND box : MessageBoxes()) {
-        const std::string text = TextOf(GetDlgItem(box, 0xFFFF));
+        const std::string text = wine_test::TextOf(GetDlgItem(box, 0xFFFF));
         shown.push_back(text);
         if (onBox) onBox(text);
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
@@ -213,7 +201,7 @@ class SetupProcess {
   // The program's message boxes: its dialogs of the standard class captioned "Setup".
   std::vector<HWND> MessageBoxes() const {
     return WindowsOf(process_.dwProcessId,
-                     [&](HWND w) { return w != dialog_ && ClassOf(w) == "#32770" && TextOf(w) == "Setup"; });
+                     [&](HWND w) { return w != dialog_ && wine_test::ClassOf(w) == "#32770" && wine_test::TextOf(w) == "Setup"; });
   }
 
   PROCESS_INFORMATION process_ = {};
@@ -311,10 +299,10 @@ TEST_F(SetupTest, OpensWithItsLabelsAndUnpacksThePackage) {
   ASSERT_NE(dialog, nullptr) << "no dialog titled " << kTitle;
 
   for (std::size_t i = 0; i < kControlLabelCount; ++i) {
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, kControlLabels[i].id)), LabelText(kControlLabels[i], Language()))
+    EXPECT_EQ(wine_test::TextOf(GetDlgItem(dialog, kControlLabels[i].id)), LabelText(kControlLabels[i], Language()))
         << kControlLabels[i].id;
   }
-  EXPECT_EQ(TextOf(GetDlgItem(dialog, 1)),
+  EXPECT_EQ(wine_test::TextOf(GetDlgItem(dialog, 1)),
             Language() == kLanguageChinese ? "开始安装打印机驱动" : "installing the printer driver");
   EXPECT_EQ(MissingPackageFiles(), Lines{});
   Lines folders = wine_test::FolderEntries(WorkingDirectory());

@@ -7,6 +7,18 @@
 
 namespace wine_test {
 
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
 std::vector<std::string> PrinterNames() {
   std::vector<std::string> names;
   DWORD needed = 0;

@@ -18,6 +18,9 @@ class RecordingMessageBox : public platform::IMessageBox {
   std::vector<std::string> shown;
 };
 
+// GetClassNameA and GetWindowTextA of a window.
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
 // The names of the local printers.
 std::vector<std::string> PrinterNames();
 // The port of a printer, or "" when there is no such printer.
