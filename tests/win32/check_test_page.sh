@@ -32,10 +32,11 @@ glyph_marks() { perl -CS -pe 's/[^\x00-\x7F]/?/g'; }
 # Compares the extracted texts (file $1) with the page text (file $2) and the printer's name ($3);
 # sets status. Wine downloads the printer's default font, and the extraction reports its space and
 # hyphen glyphs as a no-break space (U+00A0) and a soft hyphen (U+00AD): they read as the space and
-# hyphen they are; lines end in CR LF. Where the glyphs of the font carry names that map to
-# characters, the extraction gives the page's own characters, and each line is compared as it is.
-# Where they do not, each unmapped glyph comes out as a NUL byte: then every character outside
-# ASCII is compared as one glyph, read as '?'.
+# hyphen they are; lines end in CR LF. Where the font's glyph names map to characters (Wine names
+# them uniXXXX after the font's own names), the extraction gives the page's own characters, and
+# each line is compared as it is. Where they do not (glyphs without such names, or the font's empty
+# glyph .notdef, drawn when Wine has no font with the characters), each glyph comes out as a NUL
+# byte: then every character outside ASCII is compared as one glyph, read as '?'.
 check_texts() {
   local extracted=$1 page=$2 printer=$3 mode=characters
   if [[ $(tr -cd '\000' <"$extracted" | wc -c) -gt 0 ]]; then mode=glyphs; fi
@@ -53,8 +54,8 @@ check_texts() {
     echo "check_test_page: the extraction gives the characters: each line is compared with the page text's"
     expected=$(page_lines "$page")
   else
-    echo "check_test_page: the extraction gives unmapped glyphs: each line is compared glyph by glyph, one '?' for" \
-      "each character outside ASCII"
+    echo "check_test_page: the extraction gives unmapped glyphs (Wine found no font with them): each line is compared" \
+      "glyph by glyph, one '?' for each character outside ASCII"
     expected=$(page_lines "$page" | glyph_marks)
   fi
   local line
@@ -91,6 +92,10 @@ page="$folder/test_page.ps"
 
 gs_run -sDEVICE=txtwrite -sOutputFile="$folder/test_page.txt" "$page"
 check_texts "$folder/test_page.txt" "$folder/page_text.txt" "$printer"
+empty=$(grep -a -c '^/\.notdef glyphshow' "$page")
+if [[ "$empty" -gt 0 ]]; then
+  echo "check_test_page: $empty glyphs are the font's empty glyph: Wine found no font with those characters"
+fi
 
 # One line per page, with its ink coverage: exactly one page, and some black on it.
 coverage=$(gs_run -sDEVICE=inkcov -sOutputFile=- "$page")
