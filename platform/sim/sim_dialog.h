@@ -57,7 +57,7 @@ class SimDialogWindow : public platform::IDialogWindow {
   // (BN_CLICKED from the IDCANCEL control) when the handler leaves it alone.
   platform::MessageResult Close();
   // The Escape key as the dialog manager handles it: IDCANCEL (BN_CLICKED from the IDCANCEL
-  // control), whether or not that control is enabled.
+  // control).
   platform::MessageResult PressEscape();
   // A device event with a header of the given device type.
   platform::MessageResult DeviceEvent(std::uint32_t event, std::uint32_t deviceType);
