@@ -86,10 +86,15 @@ if(TARGET setup_e2e_test)
   foreach(language en zh)
     add_test(NAME win32.setup_e2e_page_output.${language}
              COMMAND ${CMAKE_SOURCE_DIR}/tests/win32/check_test_page.sh ${CMAKE_BINARY_DIR}/setup-e2e/${language}
-                     "printer RT5140" ${language} no-paper-size)
+                     "printer RT5140" no-paper-size)
     set_tests_properties(win32.setup_e2e_page_output.${language} PROPERTIES
                          FIXTURES_REQUIRED setup_page_${language} RUN_SERIAL TRUE)
   endforeach()
+  # The comparison of texts itself, on samples of both kinds of extraction of the Chinese page.
+  add_test(NAME win32.check_test_page_texts
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/win32/check_test_page_test.sh
+                   ${CMAKE_BINARY_DIR}/setup-e2e/zh/page_text.txt ${CMAKE_BINARY_DIR}/check-test-page)
+  set_tests_properties(win32.check_test_page_texts PROPERTIES FIXTURES_REQUIRED setup_page_zh)
 endif()
 
 # The helper of `make run` that waits for the dialog and closes it (tools/run-setup.sh).

@@ -15,6 +15,7 @@ namespace platform {
 // Window messages the dialog handles.
 constexpr std::uint32_t kWmDestroy = 0x0002;
 constexpr std::uint32_t kWmPaint = 0x000F;
+constexpr std::uint32_t kWmClose = 0x0010;  // left to the default handling, which sends IDCANCEL
 constexpr std::uint32_t kWmQueryDragIcon = 0x0037;
 constexpr std::uint32_t kWmSetCursor = 0x0020;
 constexpr std::uint32_t kWmNotify = 0x004E;

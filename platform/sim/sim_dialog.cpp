@@ -115,6 +115,16 @@ bool SimDialogWindow::LeaveIpField(int id, int field, int value) {
   return true;
 }
 
+platform::MessageResult SimDialogWindow::Close() {
+  platform::DialogMessage message;
+  message.message = platform::kWmClose;
+  const platform::MessageResult result = Send(message);
+  if (result.handled) return result;
+  return Command(platform::kIdCancel, platform::kBnClicked);
+}
+
+platform::MessageResult SimDialogWindow::PressEscape() { return Command(platform::kIdCancel, platform::kBnClicked); }
+
 platform::MessageResult SimDialogWindow::DeviceEvent(std::uint32_t event, std::uint32_t deviceType) {
   platform::DeviceEventHeader header;
   header.size = 32;
@@ -269,7 +279,7 @@ std::intptr_t SimDialogRunner::RunModal(int templateId, platform::IDialogHandler
   window = std::make_unique<SimDialogWindow>(*dialog, handler);
   window->Create();
   if (user && !window->ended) user(*window);
-  if (!window->ended) window->Command(platform::kIdCancel, platform::kBnClicked);
+  if (!window->ended) window->Close();
   platform::DialogMessage destroy;
   destroy.message = platform::kWmDestroy;
   window->Send(destroy);

@@ -53,6 +53,12 @@ class SimDialogWindow : public platform::IDialogWindow {
   // Typing a field of the IP address control and leaving it (-1: left blank): IPN_FIELDCHANGED,
   // and the field then shows the value the handler left in the notification.
   bool LeaveIpField(int id, int field, int value);
+  // The window's close box: WM_CLOSE, which the default dialog handling turns into IDCANCEL
+  // (BN_CLICKED from the IDCANCEL control) when the handler leaves it alone.
+  platform::MessageResult Close();
+  // The Escape key as the dialog manager handles it: IDCANCEL (BN_CLICKED from the IDCANCEL
+  // control).
+  platform::MessageResult PressEscape();
   // A device event with a header of the given device type.
   platform::MessageResult DeviceEvent(std::uint32_t event, std::uint32_t deviceType);
 
@@ -127,7 +133,7 @@ class SimDialogWindow : public platform::IDialogWindow {
 };
 
 // Modal runs of the program's templates. The user is the test's script; when the script leaves
-// the dialog open, the window's close box ends it (IDCANCEL). The window stays for inspection.
+// the dialog open, the window's close box is clicked (WM_CLOSE). The window stays for inspection.
 class SimDialogRunner : public platform::IDialogRunner {
  public:
   std::intptr_t RunModal(int templateId, platform::IDialogHandler& handler) override;

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/varnel_app.h"
 #include "app/varnel_dlg.h"
+#include "installer/install_texts.h"
 #include "platform/sim/sim_machine.h"
 
 namespace {
@@ -109,8 +112,11 @@ TEST_F(AppTest, StartUpOpensTheDialogInTheUserInterfaceLanguage) {
 TEST_F(AppTest, StartUpRunsInOrder) {
   Run();
   const Lines& t = machine.trace;
+  // The position of the first call that starts so; a call that never happened fails the test.
   auto at = [&](const std::string& prefix) {
-    return std::find_if(t.begin(), t.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }) - t.begin();
+    const auto found = std::find_if(t.begin(), t.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    if (found == t.end()) ADD_FAILURE() << "never called: " << prefix;
+    return found - t.begin();
   };
   EXPECT_LT(at("ShellExecuteA C:\\Windows\\system32\\net.exe start spooler"), at("LoadIconW 128"));
   EXPECT_LT(at("LoadIconW 128"), at("SetupDiGetClassDevsA"));
@@ -179,29 +185,133 @@ TEST_F(AppTest, InstallPreparesThePortInstallsAndClosesTheDialog) {
             "192.168.1.100");
 }
 
-TEST_F(AppTest, ADefaultChoiceOfYesMakesTheNewPrinterTheDefault) {
-  Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
-    window.Click(1003);
-    window.Click(ids::kInstall);
-  });
-  EXPECT_EQ(machine.spooler.defaultPrinter, "printer RT5140");
+// The baud buttons, and none of them (-1), as the line settings the serial port gets.
+TEST_F(AppTest, TheBaudButtonReachesTheSerialPortSettings) {
+  const struct {
+    int button;  // 0: no baud button selected
+    const char* settings;
+  } cases[] = {{ids::kBaud9600, "9600,n,8,1,p"},
+               {ids::kBaud19200, "19200,n,8,1,p"},
+               {ids::kBaud38400, "38400,n,8,1,p"},
+               {ids::kBaud115200, "115200,n,8,1,p"},
+               {0, "9600,n,8,1,p"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    machine.spooler.printers.clear();
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+      window.Click(ids::kCom);
+      // From another choice, so that a choice not read from the buttons shows.
+      window.Click(c.button == ids::kBaud115200 ? ids::kBaud19200 : ids::kBaud115200);
+      if (c.button != 0) {
+        ASSERT_TRUE(window.Click(c.button));
+      } else {
+        for (int id : {ids::kBaud9600, ids::kBaud19200, ids::kBaud38400, ids::kBaud115200}) window.SetChecked(id, false);
+      }
+      window.Click(ids::kInstall);
+      EXPECT_TRUE(window.ended);
+    });
+    const auto value =
+        machine.registry.Value(platform::kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM1:");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(value->Text(), c.settings);
+  }
 }
 
+// "Yes" makes the new printer the default; "No", even after "Yes" was clicked, leaves the default
+// printer alone.
+TEST_F(AppTest, TheDefaultPrinterChoiceReachesTheInstaller) {
+  const struct {
+    const char* name;
+    std::vector<int> clicks;
+    const char* defaultAfter;
+  } cases[] = {{"yes", {1003}, "printer RT5140"}, {"no", {1003, ids::kDefaultNo}, "Other"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    machine.spooler.printers.clear();
+    machine.spooler.AddExistingPrinter("Other");
+    machine.spooler.defaultPrinter = "Other";
+    machine.trace.clear();
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+      for (int id : c.clicks) ASSERT_TRUE(window.Click(id));
+      window.Click(ids::kInstall);
+      EXPECT_TRUE(window.ended);
+    });
+    EXPECT_NE(machine.spooler.Printer("printer RT5140"), nullptr);
+    EXPECT_EQ(machine.spooler.defaultPrinter, c.defaultAfter);
+    EXPECT_EQ(Count("SetDefaultPrinter"), std::string(c.name) == "yes" ? 1u : 0u);
+  }
+}
+
+// A printer of the model's name is there already: the test page goes to the copy the installation
+// made, in the language the switch chose after start-up.
+TEST_F(AppTest, TheTestPageGoesToThePrinterMadeInTheLanguageChosen) {
+  const struct {
+    std::uint16_t startLanguage;
+    std::int32_t chosenLanguage;
+  } cases[] = {{2052, kLanguageEnglish}, {1033, kLanguageChinese}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.startLanguage);
+    machine.system.uiLanguage = c.startLanguage;
+    machine.spooler.printers.clear();
+    machine.spooler.AddExistingPrinter("printer RT5140", "USB002");
+    machine.printing.documents.clear();
+    LanguageToggleCount = 1;
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg& dialog) {
+      for (int i = 0; i < 5; ++i) ASSERT_TRUE(window.DoubleClick(ids::kLanguageSwitch));
+      ASSERT_EQ(dialog.Installer.UiLanguage, c.chosenLanguage);
+      window.Click(ids::kInstall);
+      EXPECT_TRUE(window.ended);
+    });
+    char copy[256] = {};
+    std::snprintf(copy, sizeof copy, CopyNameFormat(c.chosenLanguage), "printer RT5140", 1);
+    const sim::SimPrinter* printer = machine.spooler.Printer(copy);
+    ASSERT_NE(printer, nullptr) << copy;
+    EXPECT_EQ(printer->port, "USB001");
+    ASSERT_EQ(machine.printing.documents.size(), 1u);
+    const sim::SimDocument& page = machine.printing.documents[0];
+    EXPECT_EQ(page.printer, copy);
+    EXPECT_EQ(page.name, copy);
+    const std::string text = TestPageTextFor(c.chosenLanguage);
+    ASSERT_EQ(page.drawing.size(), 5u);
+    EXPECT_NE(page.drawing[0].find("\"" + text + "\""), std::string::npos) << page.drawing[0];
+    EXPECT_EQ(page.drawing[2], "TextOutA printer 10 430 " + std::to_string(std::strlen(copy)) + " \"" + copy + "\"");
+  }
+  LanguageToggleCount = 1;
+}
+
+// A failed installation prints nothing and closes nothing; the next click runs the whole command
+// again, port preparation included.
 TEST_F(AppTest, AFailedInstallationGivesTheDialogBackForAnotherAttempt) {
-  machine.faults.Fail("AddPrinterDriverA", 5, 1);
-  Run([&](sim::SimDialogWindow& window, CVarnelDlg& dialog) {
-    window.Click(ids::kCom);
-    window.Click(ids::kInstall);
-    EXPECT_FALSE(window.ended);
-    EXPECT_FALSE(dialog.InstallBusy);
-    EXPECT_TRUE(window.Control(ids::kInstall).enabled);
-    EXPECT_TRUE(window.Control(ids::kExit).enabled);
-    EXPECT_TRUE(machine.printing.documents.empty());
-    window.Click(ids::kInstall);
-    EXPECT_TRUE(window.ended);
-  });
-  EXPECT_EQ(Count("RegSetValueExA COM1:"), 2u);
-  EXPECT_NE(machine.spooler.Printer("printer RT5140"), nullptr);
+  const struct {
+    const char* name;
+    int button;
+    std::size_t pagesAfterRetry;
+    std::size_t serialSettings;
+  } cases[] = {{"usb", ids::kUsb, 1, 0}, {"com", ids::kCom, 0, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    machine.spooler.printers.clear();
+    machine.printing.documents.clear();
+    machine.trace.clear();
+    machine.faults.Fail("AddPrinterDriverA", 5, 1);
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg& dialog) {
+      window.Click(c.button);
+      window.Click(ids::kInstall);
+      EXPECT_FALSE(window.ended);
+      EXPECT_FALSE(dialog.InstallBusy);
+      EXPECT_TRUE(window.Control(ids::kInstall).enabled);
+      EXPECT_TRUE(window.Control(ids::kExit).enabled);
+      // Not even an attempt: the printer it would go to was never made.
+      EXPECT_EQ(Count("LoadBitmapW"), 0u);
+      EXPECT_EQ(Count("CreateDCA"), 0u);
+      EXPECT_TRUE(machine.printing.documents.empty());
+      window.Click(ids::kInstall);
+      EXPECT_TRUE(window.ended);
+    });
+    EXPECT_EQ(machine.printing.documents.size(), c.pagesAfterRetry);
+    EXPECT_EQ(Count("RegSetValueExA COM1:"), c.serialSettings);
+    EXPECT_NE(machine.spooler.Printer("printer RT5140"), nullptr);
+  }
 }
 
 TEST_F(AppTest, TheCursorIsTheWaitCursorWhileBusyAndTheHandOverTheLink) {
@@ -228,11 +338,13 @@ TEST_F(AppTest, TheCursorIsTheWaitCursorWhileBusyAndTheHandOverTheLink) {
 TEST_F(AppTest, TheWorkingDirectoryIsEmptiedOnceHoweverTheDialogCloses) {
   const std::function<void(sim::SimDialogWindow&)> closings[] = {
       [](sim::SimDialogWindow& w) { w.Click(ids::kExit); },
-      [](sim::SimDialogWindow& w) { w.Command(platform::kIdCancel, platform::kBnClicked); },  // Escape, close box
-      [](sim::SimDialogWindow&) {},                                                          // left open: close box
+      [](sim::SimDialogWindow& w) { w.PressEscape(); },
+      [](sim::SimDialogWindow& w) { w.Close(); },  // the close box
+      [](sim::SimDialogWindow&) {},               // left open: the runner clicks the close box
       [](sim::SimDialogWindow& w) { w.Click(ids::kInstall); },
   };
   for (const auto& close : closings) {
+    SCOPED_TRACE(&close - closings);
     machine.trace.clear();
     machine.spooler.printers.clear();
     machine.files.PutFile(std::string(kWork) + "leftover.txt", "from an earlier run");
@@ -240,6 +352,9 @@ TEST_F(AppTest, TheWorkingDirectoryIsEmptiedOnceHoweverTheDialogCloses) {
       EXPECT_EQ(WorkingFiles().size(), 28u);
       close(window);
     });
+    ASSERT_NE(machine.dialogs.window, nullptr);
+    EXPECT_TRUE(machine.dialogs.window->ended);
+    EXPECT_EQ(machine.dialogs.window->result, platform::kIdCancel);
     EXPECT_TRUE(WorkingFiles().empty());
     EXPECT_FALSE(machine.files.Exists(std::string(kWork) + "leftover.txt"));
     EXPECT_TRUE(machine.files.IsDirectory(kWork));

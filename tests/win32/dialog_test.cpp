@@ -27,12 +27,20 @@ namespace ids = dialog_ids;
 using Lines = std::vector<std::string>;
 
 constexpr UINT kRunScript = WM_APP + 1;
+constexpr INT_PTR kEndedByScript = 7;
+constexpr INT_PTR kGaveUp = 8;
+
+// Ends a modal run that a script left to end by itself and that did not.
+VOID CALLBACK GiveUp(HWND dialog, UINT, UINT_PTR, DWORD) { ::EndDialog(dialog, kGaveUp); }
 
 // The main dialog with a test script that runs inside the modal run, once the window is shown.
+// Unless the script leaves the dialog to end by itself, the run ends right after the script.
 class ScriptedDialog : public CVarnelDlg {
  public:
-  ScriptedDialog(platform::Platform& machine, std::function<void(HWND)> script)
-      : CVarnelDlg(machine), script_(std::move(script)) {}
+  ScriptedDialog(platform::Platform& machine, std::function<void(HWND)> script, bool endAfterScript = true)
+      : CVarnelDlg(machine), script_(std::move(script)), endAfterScript_(endAfterScript) {}
+
+  bool sawClose = false;  // WM_CLOSE reached the dialog's logic
 
  protected:
   bool OnInitDialog() override {
@@ -41,15 +49,21 @@ class ScriptedDialog : public CVarnelDlg {
     return true;
   }
   platform::MessageResult OnMessage(const platform::DialogMessage& message) override {
+    if (message.message == WM_CLOSE) sawClose = true;
     if (message.message != kRunScript) return CVarnelDlg::OnMessage(message);
     HWND dialog = reinterpret_cast<HWND>(Window()->Window());
     script_(dialog);
-    ::EndDialog(dialog, 7);
+    if (endAfterScript_) {
+      ::EndDialog(dialog, kEndedByScript);
+    } else {
+      SetTimer(dialog, 1, 10000, GiveUp);
+    }
     return {true, 0};
   }
 
  private:
   std::function<void(HWND)> script_;
+  bool endAfterScript_;
 };
 
 Lines ListItems(HWND list) {
@@ -78,7 +92,7 @@ class WineDialogTest : public ::testing::Test {
   bool Run(std::function<void(HWND)> script) {
     ScriptedDialog dialog(machine, std::move(script));
     language = dialog.Installer.UiLanguage;
-    return dialog.DoModal(*machine.dialogs) == 7;
+    return dialog.DoModal(*machine.dialogs) == kEndedByScript;
   }
 
   platform::Platform machine;
@@ -238,6 +252,31 @@ TEST_F(WineDialogTest, PluggingAUsbPrinterInRebuildsTheUsbPanel) {
     expected.insert(expected.end(), before.begin(), before.end());
     EXPECT_EQ(ListItems(list), expected);
   }));
+}
+
+// The close box and the Escape key, as the system delivers them: the close box's WM_CLOSE goes
+// through the dialog's logic to the system's default handling, which turns it into IDCANCEL, as
+// the dialog manager does with Escape; either ends the run with IDCANCEL.
+TEST_F(WineDialogTest, TheCloseBoxAndEscapeEndTheDialog) {
+  const struct {
+    const char* name;
+    bool close;
+    std::function<void(HWND)> action;
+  } cases[] = {
+      {"close box", true, [](HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"escape", false,
+       [](HWND window) {
+         HWND list = GetDlgItem(window, ids::kPortList);
+         PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+         PostMessageA(list, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedDialog dialog(machine, c.action, false);
+    EXPECT_EQ(dialog.DoModal(*machine.dialogs), IDCANCEL);
+    EXPECT_EQ(dialog.sawClose, c.close);
+  }
 }
 
 // A picture of the dialog in the language of this run, for a person to look at:

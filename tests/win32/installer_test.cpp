@@ -11,11 +11,12 @@
 
 namespace {
 
-// Wine's spooler looks drivers up for the calling process's own environment.
-const bool kProcessIs64Bit = sizeof(void*) == 8;
-const char* const kProcessEnvironment = kProcessIs64Bit ? "Windows x64" : "Windows NT x86";
-const char* const kOtherEnvironment = kProcessIs64Bit ? "Windows NT x86" : "Windows x64";
-const DriverVariant kOtherVariant = kProcessIs64Bit ? DriverVariant::X86 : DriverVariant::X64;
+// The installation registers the driver of the machine's architecture; the other one is the
+// variant it must not pick here.
+const char* const kNativeEnvironment = wine_test::NativeEnvironment();
+const bool kNativeIs64Bit = std::string(kNativeEnvironment) == "Windows x64";
+const char* const kOtherEnvironment = kNativeIs64Bit ? "Windows NT x86" : "Windows x64";
+const DriverVariant kOtherVariant = kNativeIs64Bit ? DriverVariant::X86 : DriverVariant::X64;
 
 const char* const kStaged[] = {"RCQ80.DLL",  "RCQ80C.GPD", "UNIDRV.DLL", "UNIDRVUI.DLL",
                                "UNIRES.DLL", "UNIDRV.HLP", "TTFSUB.GPD", "STDNAMES.GPD"};
@@ -48,21 +49,22 @@ class WineInstallerTest : public ::testing::Test {
   wine_test::RecordingMessageBox messages;
 };
 
-// GetNativeSystemInfo gives 0 in a 32-bit prefix and 9 in a 64-bit one, so InstallPrinter picks
-// the variant of the process's own environment.
+// GetNativeSystemInfo gives 0 in a 32-bit prefix and 9 in a 64-bit one; InstallPrinter picks the
+// variant of that architecture. (Wine's spooler then creates the printer only when the process is
+// of the same architecture, as in both prefixes the tests run in.)
 TEST_F(WineInstallerTest, InstallsTheDriverAndCreatesUniquelyNamedPrinters) {
   CDriverInstaller installer(machine);
   installer.UiLanguage = 1033;
   ASSERT_TRUE(installer.InstallPrinter(1, "LPT1:")) << (messages.shown.empty() ? "" : messages.shown[0]);
 
-  EXPECT_TRUE(wine_test::DriverRegistered("printer RT5140", kProcessEnvironment));
+  EXPECT_TRUE(wine_test::DriverRegistered("printer RT5140", kNativeEnvironment));
   EXPECT_STREQ(installer.ResultPrinterName, "printer RT5140");
   EXPECT_EQ(wine_test::PrinterPort("printer RT5140"), "LPT1:");
   EXPECT_EQ(wine_test::DefaultPrinter(), "printer RT5140");
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_NE(messages.shown[0].find("Printer name : printer RT5140\r\nPrinter port : LPT1:"), std::string::npos);
 
-  const std::string directory = wine_test::DriverDirectory(kProcessEnvironment);
+  const std::string directory = wine_test::DriverDirectory(kNativeEnvironment);
   ASSERT_FALSE(directory.empty());
   for (const char* name : kStaged) EXPECT_FALSE(wine_test::FileExists(directory + "\\" + name)) << name;
   // The spooler took the files into its version folder before the staged copies went.
@@ -75,7 +77,7 @@ TEST_F(WineInstallerTest, InstallsTheDriverAndCreatesUniquelyNamedPrinters) {
 }
 
 TEST_F(WineInstallerTest, AMissingPackageFileIsACopyFailure) {
-  DeleteFileA((work + "\\" + kProcessEnvironment + "\\UNIDRV.HLP").c_str());
+  DeleteFileA((work + "\\" + kNativeEnvironment + "\\UNIDRV.HLP").c_str());
   CDriverInstaller installer(machine);
   installer.UiLanguage = 1033;
   EXPECT_FALSE(installer.InstallPrinter(0, "LPT1:"));
@@ -84,7 +86,7 @@ TEST_F(WineInstallerTest, AMissingPackageFileIsACopyFailure) {
 }
 
 // Wine's spooler registers the driver of the other environment too, but the printer of it is
-// refused, since the spooler looks the driver up for the process's own environment.
+// refused: the spooler looks the driver up for its own environment, which here is the machine's.
 TEST_F(WineInstallerTest, TheOtherVariantRegistersButWinesSpoolerRefusesItsPrinter) {
   CDriverInstaller installer(machine);
   installer.UiLanguage = 1033;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/dialog_texts.h"
+#include "installer/install_texts.h"
 #include "package_files.h"
 #include "usb_printer_interface.h"
 #include "wine_support.h"
@@ -36,10 +37,8 @@ const DWORD kUsbPortNumber = 9;
 // Every wait of this test ends after this long, so that a hang fails the test.
 constexpr DWORD kTimeoutMs = 60000;
 
-const bool kProcessIs64Bit = sizeof(void*) == 8;
-// Wine's spooler looks drivers up for the process's own environment; Setup.exe of this build
-// has the test's.
-const char* const kEnvironment = kProcessIs64Bit ? "Windows x64" : "Windows NT x86";
+// The environment whose driver Setup.exe registers: the machine's architecture's.
+const char* const kEnvironment = wine_test::NativeEnvironment();
 
 // The language the test runs in, as Setup.exe takes it from the user's UI language.
 std::int32_t Language() {
@@ -394,7 +393,8 @@ TEST_F(SetupLanTest, RunsOnlyTheSystemsNetCommand) {
 }
 
 // A USB printer: the installation prints the test page on the new printer, whose port Wine's
-// spooler writes to setup-e2e/<language>/test_page.ps in the build folder.
+// spooler writes to setup-e2e/<language>/test_page.ps in the build folder; the page text of the
+// language goes beside it (page_text.txt), for the check of what the page carries.
 TEST_F(SetupTest, InstallsAUsbPrinterAndPrintsTheTestPage) {
   const std::string outputFolder =
       std::string(SETUP_BINARY_DIR) + "/setup-e2e/" + (Language() == kLanguageChinese ? "zh" : "en");
@@ -402,6 +402,7 @@ TEST_F(SetupTest, InstallsAUsbPrinterAndPrintsTheTestPage) {
   CreateDirectoryA(wine_test::DosPath(SETUP_BINARY_DIR "/setup-e2e").c_str(), nullptr);
   CreateDirectoryA(wine_test::DosPath(outputFolder).c_str(), nullptr);
   DeleteFileA(wine_test::DosPath(output).c_str());
+  ASSERT_TRUE(wine_test::WriteTextFile(wine_test::DosPath(outputFolder + "/page_text.txt"), TestPageTextFor(Language())));
   ASSERT_TRUE(wine_test::MapPortToFile(kUsbPort, output));
   AtEnd unmap([] { wine_test::UnmapPort(kUsbPort); });
   wine_test::UsbPrinterInterface usb("USB\\VID_0416&PID_5011\\SETUPE2E1", kUsbPortNumber);

@@ -1,6 +1,7 @@
 // The test page printed for real: on a PostScript printer of Wine's own driver whose port Wine's
 // spooler writes to a file in the build folder. The texts and a picture of the page are taken from
-// that file afterwards by tests/win32/check_test_page.sh (the test win32.test_page_output).
+// that file afterwards by tests/win32/check_test_page.sh (the test win32.test_page_output), with the
+// page text beside it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -25,6 +26,7 @@ const char kDriver[] = "Test Page PostScript";
 const char kPort[] = "TESTPAGE:";
 const char kOutputFolder[] = SETUP_BINARY_DIR "/test-page";
 const char kOutputFile[] = SETUP_BINARY_DIR "/test-page/test_page.ps";
+const char kPageTextFile[] = SETUP_BINARY_DIR "/test-page/page_text.txt";
 const char kPrinterDescription[] = SETUP_SOURCE_DIR "/tests/win32/support/test_page_printer.ppd";
 const char kTitleBitmap[] = SETUP_SOURCE_DIR "/resources/title_bitmap/title.bmp";
 
@@ -80,6 +82,7 @@ TEST_F(WineTestPageTest, PrintsThePageToThePrintersPort) {
       LoadImageA(nullptr, DosPath(kTitleBitmap).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   ASSERT_NE(title, nullptr) << GetLastError();
   DeleteFileA(DosPath(kOutputFile).c_str());
+  ASSERT_TRUE(wine_test::WriteTextFile(DosPath(kPageTextFile), TestPageTextFor(kLanguageEnglish)));
 
   PrintTestPage(win32::MachinePlatform(), kPrinter, reinterpret_cast<platform::BitmapRef>(title),
                 TestPageTextFor(kLanguageEnglish));

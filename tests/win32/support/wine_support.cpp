@@ -74,6 +74,12 @@ std::string DriverDirectory(const char* environment) {
   return directory;
 }
 
+const char* NativeEnvironment() {
+  SYSTEM_INFO system = {};
+  GetNativeSystemInfo(&system);
+  return system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? "Windows x64" : "Windows NT x86";
+}
+
 bool DriverRegistered(const std::string& name, const char* environment) {
   DWORD needed = 0;
   DWORD count = 0;

@@ -31,6 +31,9 @@ void DeletePrinters(const std::string& prefix);
 std::string DefaultPrinter();
 // The spooler's driver directory for an environment.
 std::string DriverDirectory(const char* environment);
+// The environment of the machine's own processor architecture (GetNativeSystemInfo): the one
+// whose driver the installation registers, "Windows x64" or "Windows NT x86".
+const char* NativeEnvironment();
 // True when the spooler knows a driver of that name for the environment.
 bool DriverRegistered(const std::string& name, const char* environment);
 // Removes a driver from the spooler for an environment.
