@@ -104,6 +104,7 @@ class DevicesContract : public PlatformContract {};
 class ResourcesContract : public PlatformContract {};
 class PrintingContract : public PlatformContract {};
 class DialogContract : public PlatformContract {};
+class ShellContract : public PlatformContract {};
 
 }  // namespace contract
 
@@ -117,4 +118,5 @@ class DialogContract : public PlatformContract {};
   INSTANTIATE_TEST_SUITE_P(Machine, DevicesContract, ::testing::Values(factory));                  \
   INSTANTIATE_TEST_SUITE_P(Machine, ResourcesContract, ::testing::Values(factory));                \
   INSTANTIATE_TEST_SUITE_P(Machine, PrintingContract, ::testing::Values(factory));                 \
-  INSTANTIATE_TEST_SUITE_P(Machine, DialogContract, ::testing::Values(factory))
+  INSTANTIATE_TEST_SUITE_P(Machine, DialogContract, ::testing::Values(factory));                   \
+  INSTANTIATE_TEST_SUITE_P(Machine, ShellContract, ::testing::Values(factory))

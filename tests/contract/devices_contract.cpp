@@ -61,13 +61,24 @@ TEST_P(DevicesContract, EnumInterfacePastTheLastGivesNoMoreItems) {
   ExpectUntouched(record);
 }
 
-TEST_P(DevicesContract, EnumInterfaceOfNoSetGivesInvalidHandle) {
+TEST_P(DevicesContract, EveryCallOnNoSetGivesInvalidHandle) {
+  platform::IDeviceInterfaces& devices = *services().devices;
   platform::DeviceInterfaceRecord record = SentinelRecord();
   ArmLastError();
-  EXPECT_FALSE(services().devices->EnumInterface(platform::kInvalidDeviceInfoSet, platform::kUsbPrinterInterfaceClass,
-                                                 0, &record));
+  EXPECT_FALSE(devices.EnumInterface(platform::kInvalidDeviceInfoSet, platform::kUsbPrinterInterfaceClass, 0, &record));
   EXPECT_EQ(LastError(), platform::kErrorInvalidHandle);
   ExpectUntouched(record);
+  record.reserved = 1;
+  std::uint32_t required = kSentinel;
+  ArmLastError();
+  EXPECT_FALSE(devices.QueryInterfaceDetailSize(platform::kInvalidDeviceInfoSet, record, &required));
+  EXPECT_EQ(LastError(), platform::kErrorInvalidHandle);
+  EXPECT_EQ(required, kSentinel);
+  std::uint8_t detail[64] = {platform::kDetailFixedSize};
+  ArmLastError();
+  EXPECT_FALSE(devices.ReadInterfaceDetail(platform::kInvalidDeviceInfoSet, record, detail, sizeof detail, &required));
+  EXPECT_EQ(LastError(), platform::kErrorInvalidHandle);
+  EXPECT_EQ(required, kSentinel);
 }
 
 TEST_P(DevicesContract, EnumInterfaceWithAWrongRecordSizeGivesInvalidUserBuffer) {

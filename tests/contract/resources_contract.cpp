@@ -40,8 +40,9 @@ TEST_P(ResourcesContract, LoadBlockOfAMissingNameOrType) {
   }
 }
 
-TEST_P(ResourcesContract, LoadBitmapResourceOfAMissingIdGivesNone) {
+TEST_P(ResourcesContract, LoadIconAndBitmapOfAMissingIdGiveNone) {
   EXPECT_EQ(services().resources->LoadBitmapResource(kBannerBitmapId + 1000), 0u);
+  EXPECT_EQ(services().resources->LoadIconResource(kBannerBitmapId + 1000), 0u);
 }
 
 // GetObjectA stores the whole BITMAP record: 24 bytes in the 32-bit program, 32 in a 64-bit one.

@@ -16,6 +16,17 @@ TEST_P(SystemContract, GetVersionFillsEveryField) {
   EXPECT_NE(version.build, kSentinel);
 }
 
+// A 64-bit program runs on a 64-bit machine only; the 32-bit one on either.
+TEST_P(SystemContract, NativeProcessorArchitectureFitsTheProgram) {
+  const std::uint16_t architecture = services().system->NativeProcessorArchitecture();
+  if (machine().PointerSize() == 8) {
+    EXPECT_EQ(architecture, platform::kArchitectureAmd64);
+  } else {
+    EXPECT_TRUE(architecture == platform::kArchitectureIntel || architecture == platform::kArchitectureAmd64)
+        << architecture;
+  }
+}
+
 // The installer shows the system's text of the last error; every code a back-end sets has one,
 // ended by CR LF as the system's messages are.
 TEST_P(SystemContract, ErrorTextOfEveryCodeTheCallsSet) {
