@@ -39,16 +39,15 @@ void ExpectUntouched(const platform::DeviceInterfaceRecord& record) {
 class InterfaceSet {
  public:
   explicit InterfaceSet(platform::IDeviceInterfaces& devices)
-      : devices_(devices), set(devices.GetClassDevices(platform::kUsbPrinterInterfaceClass, kPresentInterfaces)) {}
+      : set(devices.GetClassDevices(platform::kUsbPrinterInterfaceClass, kPresentInterfaces)), devices_(devices) {}
   ~InterfaceSet() {
     if (set != platform::kInvalidDeviceInfoSet) devices_.DestroyDeviceInfoList(set);
   }
 
+  const platform::DeviceInfoSetRef set;
+
  private:
   platform::IDeviceInterfaces& devices_;
-
- public:
-  const platform::DeviceInfoSetRef set;
 };
 
 TEST_P(DevicesContract, EnumInterfacePastTheLastGivesNoMoreItems) {

@@ -10,18 +10,15 @@
 namespace contract {
 namespace {
 
-
 // The case's test key, created and open; closed again with the object.
 class TestKey {
  public:
-  explicit TestKey(ContractMachine& machine) : machine_(machine), registry(machine.Services().registry) {}
+  explicit TestKey(ContractMachine& machine) : registry(machine.Services().registry), path_(machine.TestKeyPath()) {}
   ~TestKey() {
     if (key != 0) (void)registry->CloseKey(key);  // closing has cases of its own
   }
   void Open() {
-    ASSERT_EQ(registry->CreateKey(platform::kHkeyCurrentUser, machine_.TestKeyPath().c_str(), platform::kKeyReadWrite,
-                                  &key),
-              0);
+    ASSERT_EQ(registry->CreateKey(platform::kHkeyCurrentUser, path_.c_str(), platform::kKeyReadWrite, &key), 0);
   }
   void SetText(const char* name, const std::string& text) {
     ASSERT_EQ(registry->SetValue(key, name, platform::kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
@@ -29,12 +26,11 @@ class TestKey {
               0);
   }
 
- private:
-  ContractMachine& machine_;
-
- public:
-  platform::IRegistry* registry;
+  platform::IRegistry* const registry;
   platform::KeyRef key = 0;
+
+ private:
+  const std::string path_;
 };
 
 TEST_P(RegistryContract, OpenKeyOfAMissingKeyLeavesTheKey) {
