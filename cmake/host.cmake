@@ -6,11 +6,15 @@ target_link_libraries(platform_sim PUBLIC setup_core)
 # Helpers shared by the host and the Windows tests (archives built byte by byte, ...).
 file(GLOB test_support_sources CONFIGURE_DEPENDS tests/support/*.cpp)
 
+# The platform contract: cases written once, run here against the simulated machine
+# (tests/host/contract_sim_test.cpp) and under Wine against the real calls (tests/win32/contract_test.cpp).
+file(GLOB contract_sources CONFIGURE_DEPENDS tests/contract/*.cpp)
+
 file(GLOB host_test_sources CONFIGURE_DEPENDS tests/host/*.cpp)
-add_executable(host_tests ${host_test_sources} ${test_support_sources})
+add_executable(host_tests ${host_test_sources} ${test_support_sources} ${contract_sources})
 target_link_libraries(host_tests PRIVATE platform_sim GTest::gtest_main)
 target_compile_definitions(host_tests PRIVATE SETUP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
+target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/tests/contract)
 
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)

@@ -39,6 +39,18 @@ foreach(source ${win32_test_sources})
   set_tests_properties(win32.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
 endforeach()
 
+# The platform contract's cases, run here against the real calls (the host runs them against the
+# simulated machine); the program carries the resource they load.
+if(TARGET contract_test)
+  file(GLOB contract_sources CONFIGURE_DEPENDS tests/contract/*.cpp)
+  target_sources(contract_test PRIVATE ${contract_sources})
+  target_include_directories(contract_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/contract)
+  set_property(SOURCE ${CMAKE_SOURCE_DIR}/tests/win32/contract_test.rc APPEND PROPERTY INCLUDE_DIRECTORIES
+               ${CMAKE_SOURCE_DIR}/tests/contract)
+  set_property(SOURCE ${CMAKE_SOURCE_DIR}/tests/win32/contract_test.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${CMAKE_SOURCE_DIR}/tests/contract/contract_resource.bin)
+endif()
+
 # A planted "net.exe" for the tests that make sure only the system's own net command is run; it
 # lives in the folder "fake-net" beside the tests, so that nothing finds it by accident.
 add_executable(fake_net tests/win32/fake_net/net.cpp)

@@ -9,7 +9,6 @@ namespace sim {
 namespace {
 
 constexpr std::uint32_t kErrorInvalidUserBuffer = 1784;
-constexpr std::uint32_t kErrorInvalidHandle = 6;
 
 bool SameGuid(const platform::Guid& a, const platform::Guid& b) {
   return a.data1 == b.data1 && a.data2 == b.data2 && a.data3 == b.data3 &&
@@ -60,7 +59,7 @@ bool SimDevices::EnumInterface(platform::DeviceInfoSetRef set, const platform::G
   trace_.push_back("SetupDiEnumDeviceInterfaces " + std::to_string(index));
   if (Fails("SetupDiEnumDeviceInterfaces")) return false;
   if (set == 0 || set != set_) {
-    system_.SetLastError(kErrorInvalidHandle);
+    system_.SetLastError(platform::kErrorInvalidHandle);
     return false;
   }
   if (record->cbSize != platform::kInterfaceRecordSize) {
@@ -80,7 +79,7 @@ bool SimDevices::EnumInterface(platform::DeviceInfoSetRef set, const platform::G
 const SimInterface* SimDevices::Referenced(platform::DeviceInfoSetRef set,
                                            const platform::DeviceInterfaceRecord& record) {
   if (set == 0 || set != set_ || record.reserved == 0 || record.reserved > interfaces.size()) {
-    system_.SetLastError(kErrorInvalidHandle);
+    system_.SetLastError(platform::kErrorInvalidHandle);
     return nullptr;
   }
   return &interfaces[record.reserved - 1];

@@ -204,7 +204,8 @@ int SimDialogWindow::ListAddString(int id, const char* text) {
   std::vector<std::string>& items = control->items;
   auto place = items.end();
   if ((control->source->style & platform::kLbsSort) != 0) place = std::upper_bound(items.begin(), items.end(), text, SortsBefore);
-  return static_cast<int>(items.insert(place, text) - items.begin());
+  const auto inserted = items.insert(place, text);
+  return static_cast<int>(inserted - items.begin());
 }
 
 int SimDialogWindow::ListInsertString(int id, int index, const char* text) {

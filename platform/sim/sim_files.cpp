@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::uint32_t kErrorDirNotEmpty = 145;
 constexpr std::uint32_t kErrorFileExists = 80;
+constexpr std::uint32_t kErrorDirectory = 267;  // ERROR_DIRECTORY: the name is no folder
 
 std::vector<std::string> Components(const std::string& path) {
   std::vector<std::string> parts;
@@ -50,6 +51,14 @@ std::uint32_t CopyOut(const std::string& text, std::uint32_t size, char* buffer)
 }
 
 }  // namespace
+
+// A name that is not there: ERROR_PATH_NOT_FOUND when its folder is missing too.
+static std::uint32_t MissingNameError(const SimFileSystem& files, const std::string& path) {
+  const std::string absolute = files.Absolute(path);
+  const std::size_t cut = absolute.find_last_of('\\');
+  const std::string parent = absolute.substr(0, cut <= 2 ? 3 : cut);
+  return files.IsDirectory(parent) ? platform::kErrorFileNotFound : platform::kErrorPathNotFound;
+}
 
 SimFileSystem::SimFileSystem(const fs::path& hostRoot, SimSystem& system, Faults& faults, Trace& trace)
     : root_(hostRoot), system_(system), faults_(faults), trace_(trace) {
@@ -133,14 +142,15 @@ std::uint32_t SimFileSystem::AttributesOf(const std::string& path) const {
   auto found = meta_.find(Key(path));
   if (found != meta_.end()) attributes = found->second.attributes | (directory ? platform::kFileAttributeDirectory : 0);
   if (fs::is_symlink(link)) attributes |= platform::kFileAttributeReparsePoint;
-  return attributes;
+  // A file without any attribute reads as FILE_ATTRIBUTE_NORMAL.
+  return attributes == 0 ? platform::kFileAttributeNormal : attributes;
 }
 
 bool SimFileSystem::CopyFile(const char* source, const char* destination, bool failIfExists) {
   trace_.push_back(std::string("CopyFileA ") + source + " " + destination);
   if (Fails("CopyFileA")) return false;
   const std::uint32_t from = AttributesOf(source);
-  if (from == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);
+  if (from == platform::kInvalidFileAttributes) return Fail(MissingNameError(*this, source));
   if (from & platform::kFileAttributeDirectory) return Fail(platform::kErrorAccessDenied);
   const std::uint32_t to = AttributesOf(destination);
   if (to != platform::kInvalidFileAttributes) {
@@ -163,7 +173,7 @@ bool SimFileSystem::DeleteFile(const char* path) {
   trace_.push_back(std::string("DeleteFileA ") + path);
   if (Fails("DeleteFileA")) return false;
   const std::uint32_t attributes = AttributesOf(path);
-  if (attributes == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);
+  if (attributes == platform::kInvalidFileAttributes) return Fail(MissingNameError(*this, path));
   const bool link = attributes & platform::kFileAttributeReparsePoint;
   if (!link && (attributes & platform::kFileAttributeDirectory)) return Fail(platform::kErrorAccessDenied);
   if (attributes & platform::kFileAttributeReadOnly) return Fail(platform::kErrorAccessDenied);
@@ -190,8 +200,8 @@ bool SimFileSystem::RemoveDirectory(const char* path) {
   trace_.push_back(std::string("RemoveDirectoryA ") + path);
   if (Fails("RemoveDirectoryA")) return false;
   const std::uint32_t attributes = AttributesOf(path);
-  if (attributes == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);
-  if (!(attributes & platform::kFileAttributeDirectory)) return Fail(platform::kErrorAccessDenied);
+  if (attributes == platform::kInvalidFileAttributes) return Fail(MissingNameError(*this, path));
+  if (!(attributes & platform::kFileAttributeDirectory)) return Fail(kErrorDirectory);
   if (attributes & platform::kFileAttributeReadOnly) return Fail(platform::kErrorAccessDenied);
   const fs::path host = HostPath(path);
   std::error_code error;
@@ -206,8 +216,8 @@ bool SimFileSystem::SetCurrentDirectory(const char* path) {
   trace_.push_back(std::string("SetCurrentDirectoryA ") + path);
   if (Fails("SetCurrentDirectoryA")) return false;
   const std::uint32_t attributes = AttributesOf(path);
-  if (attributes == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);
-  if (!(attributes & platform::kFileAttributeDirectory)) return Fail(platform::kErrorInvalidParameter);
+  if (attributes == platform::kInvalidFileAttributes) return Fail(MissingNameError(*this, path));
+  if (!(attributes & platform::kFileAttributeDirectory)) return Fail(kErrorDirectory);
   currentDirectory = Absolute(path);
   return true;
 }
@@ -224,7 +234,7 @@ std::uint32_t SimFileSystem::GetTempPath(std::uint32_t size, char* buffer) {
 
 std::uint32_t SimFileSystem::GetFileAttributes(const char* path) {
   const std::uint32_t attributes = AttributesOf(path);
-  if (attributes == platform::kInvalidFileAttributes) system_.SetLastError(platform::kErrorFileNotFound);
+  if (attributes == platform::kInvalidFileAttributes) system_.SetLastError(MissingNameError(*this, path));
   return attributes;
 }
 
@@ -232,7 +242,7 @@ bool SimFileSystem::SetFileAttributes(const char* path, std::uint32_t attributes
   trace_.push_back(std::string("SetFileAttributesA ") + path);
   if (Fails("SetFileAttributesA")) return false;
   const std::uint32_t existing = AttributesOf(path);
-  if (existing == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);
+  if (existing == platform::kInvalidFileAttributes) return Fail(MissingNameError(*this, path));
   std::uint32_t kept = attributes & (platform::kFileAttributeReadOnly | platform::kFileAttributeHidden |
                                      platform::kFileAttributeSystem | platform::kFileAttributeArchive);
   if (existing & platform::kFileAttributeDirectory) kept |= platform::kFileAttributeDirectory;
@@ -244,8 +254,10 @@ platform::FileRef SimFileSystem::CreateFileForWrite(const char* path, std::uint3
   trace_.push_back(std::string("CreateFileA ") + path);
   if (Fails("CreateFileA")) return 0;
   const std::uint32_t existing = AttributesOf(path);
-  if (existing != platform::kInvalidFileAttributes &&
-      (existing & (platform::kFileAttributeReadOnly | platform::kFileAttributeDirectory))) {
+  // Replacing a hidden or system file without asking for those attributes is refused too.
+  const std::uint32_t refused = platform::kFileAttributeReadOnly | platform::kFileAttributeDirectory |
+                                (~attributes & (platform::kFileAttributeHidden | platform::kFileAttributeSystem));
+  if (existing != platform::kInvalidFileAttributes && (existing & refused)) {
     Fail(platform::kErrorAccessDenied);
     return 0;
   }
@@ -260,9 +272,10 @@ platform::FileRef SimFileSystem::CreateFileForWrite(const char* path, std::uint3
     Fail(platform::kErrorAccessDenied);
     return 0;
   }
-  std::uint32_t kept = attributes & (platform::kFileAttributeReadOnly | platform::kFileAttributeHidden |
-                                     platform::kFileAttributeSystem | platform::kFileAttributeArchive);
-  if (kept == 0) kept = platform::kFileAttributeArchive;
+  // A file written is marked for backup.
+  const std::uint32_t kept = (attributes & (platform::kFileAttributeReadOnly | platform::kFileAttributeHidden |
+                                            platform::kFileAttributeSystem)) |
+                             platform::kFileAttributeArchive;
   meta_[Key(path)] = Meta{kept, {}};
   const platform::FileRef file = nextFile_++;
   open_[file] = OpenFile{Absolute(path), stream};

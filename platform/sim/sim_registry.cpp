@@ -95,7 +95,7 @@ long SimRegistry::OpenKey(platform::KeyRef root, const char* path, std::uint32_t
   std::uint32_t error = 0;
   if (faults_.ShouldFail("RegOpenKeyExA", &error)) return static_cast<long>(error);
   Key* from = Resolve(root);
-  if (from == nullptr) return static_cast<long>(platform::kErrorInvalidParameter);
+  if (from == nullptr) return static_cast<long>(platform::kErrorInvalidHandle);
   Key* found = Find(from, path);
   if (found == nullptr) return static_cast<long>(platform::kErrorFileNotFound);
   *key = Open(found);
@@ -107,7 +107,7 @@ long SimRegistry::CreateKey(platform::KeyRef parent, const char* name, std::uint
   std::uint32_t error = 0;
   if (faults_.ShouldFail("RegCreateKeyExA", &error)) return static_cast<long>(error);
   Key* from = Resolve(parent);
-  if (from == nullptr) return static_cast<long>(platform::kErrorInvalidParameter);
+  if (from == nullptr) return static_cast<long>(platform::kErrorInvalidHandle);
   *key = Open(FindOrCreate(from, name));
   return 0;
 }
@@ -117,7 +117,7 @@ long SimRegistry::QueryValue(platform::KeyRef key, const char* name, std::uint32
   std::uint32_t error = 0;
   if (faults_.ShouldFail("RegQueryValueExA", &error)) return static_cast<long>(error);
   Key* found = Resolve(key);
-  if (found == nullptr) return static_cast<long>(platform::kErrorInvalidParameter);
+  if (found == nullptr) return static_cast<long>(platform::kErrorInvalidHandle);
   for (const RegistryValue& value : found->values) {
     if (!SameName(value.name, name)) continue;
     if (type != nullptr) *type = value.type;
@@ -138,7 +138,7 @@ long SimRegistry::EnumValue(platform::KeyRef key, std::uint32_t index, char* nam
   std::uint32_t error = 0;
   if (faults_.ShouldFail("RegEnumValueA", &error)) return static_cast<long>(error);
   Key* found = Resolve(key);
-  if (found == nullptr) return static_cast<long>(platform::kErrorInvalidParameter);
+  if (found == nullptr) return static_cast<long>(platform::kErrorInvalidHandle);
   if (index >= found->values.size()) return static_cast<long>(platform::kErrorNoMoreItems);
   const RegistryValue& value = found->values[index];
   const std::uint32_t nameLength = static_cast<std::uint32_t>(value.name.size());
@@ -164,7 +164,7 @@ long SimRegistry::SetValue(platform::KeyRef key, const char* name, std::uint32_t
   std::uint32_t error = 0;
   if (faults_.ShouldFail("RegSetValueExA", &error)) return static_cast<long>(error);
   Key* found = Resolve(key);
-  if (found == nullptr) return static_cast<long>(platform::kErrorInvalidParameter);
+  if (found == nullptr) return static_cast<long>(platform::kErrorInvalidHandle);
   std::vector<std::uint8_t> bytes(data, data + size);
   for (RegistryValue& value : found->values) {
     if (SameName(value.name, name)) {
@@ -180,7 +180,7 @@ long SimRegistry::SetValue(platform::KeyRef key, const char* name, std::uint32_t
 long SimRegistry::CloseKey(platform::KeyRef key) {
   trace_.push_back("RegCloseKey");
   if (Root(key) != nullptr) return 0;
-  return open_.erase(key) == 1 ? 0 : static_cast<long>(platform::kErrorInvalidParameter);
+  return open_.erase(key) == 1 ? 0 : static_cast<long>(platform::kErrorInvalidHandle);
 }
 
 void SimRegistry::CreatePath(platform::KeyRef root, const std::string& path) { FindOrCreate(Root(root), path); }

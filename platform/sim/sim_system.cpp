@@ -5,13 +5,31 @@
 namespace sim {
 
 SimSystem::SimSystem(Faults& faults, Trace& trace) : faults_(faults), trace_(trace) {
-  errorTexts[platform::kErrorFileNotFound] = "The system cannot find the file specified.\r\n";
-  errorTexts[platform::kErrorAccessDenied] = "Access is denied.\r\n";
-  errorTexts[platform::kErrorInvalidParameter] = "The parameter is incorrect.\r\n";
-  errorTexts[platform::kErrorUnknownPort] = "The specified port is unknown.\r\n";
-  errorTexts[platform::kErrorUnknownPrinterDriver] = "The printer driver is unknown.\r\n";
-  errorTexts[platform::kErrorInvalidPrinterName] = "The printer name is invalid.\r\n";
-  errorTexts[platform::kErrorPrinterAlreadyExists] = "The printer already exists.\r\n";
+  // The system's texts of every code the simulated calls set.
+  errorTexts = {
+      {2, "The system cannot find the file specified.\r\n"},
+      {3, "The system cannot find the path specified.\r\n"},
+      {5, "Access is denied.\r\n"},
+      {6, "The handle is invalid.\r\n"},
+      {8, "Not enough memory resources are available to process this command.\r\n"},
+      {80, "The file exists.\r\n"},
+      {87, "The parameter is incorrect.\r\n"},
+      {122, "The data area passed to a system call is too small.\r\n"},
+      {145, "The directory is not empty.\r\n"},
+      {183, "Cannot create a file when that file already exists.\r\n"},
+      {234, "More data is available.\r\n"},
+      {259, "No more data is available.\r\n"},
+      {267, "The directory name is invalid.\r\n"},
+      {1722, "The RPC server is unavailable.\r\n"},
+      {1784, "The supplied user buffer is not valid for the requested operation.\r\n"},
+      {1796, "The specified port is unknown.\r\n"},
+      {1797, "The printer driver is unknown.\r\n"},
+      {1801, "The printer name is invalid.\r\n"},
+      {1802, "The printer already exists.\r\n"},
+      {1805, "The environment specified is invalid.\r\n"},
+      {1813, "The specified resource type cannot be found in the image file.\r\n"},
+      {1814, "The specified resource name cannot be found in the image file.\r\n"},
+  };
 }
 
 bool SimSystem::GetVersion(platform::OsVersion* result) {

@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <setupapi.h>
 
-#include <cstddef>
 #include <cstring>
 
 #include "platform/win32/system_library.h"
@@ -57,13 +56,6 @@ DWORD NativeInterfaceRecordSize(std::uint32_t cbSize) {
 DWORD NativeDetailFixedSize(DWORD cbSize) {
   return cbSize == platform::kDetailFixedSize ? sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) : cbSize;
 }
-
-static_assert(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) == platform::kDetailPathOffset,
-              "the device path follows the 32-bit cbSize");
-static_assert(sizeof(void*) != 4 || sizeof(SP_DEVICE_INTERFACE_DATA) == platform::kInterfaceRecordSize,
-              "SP_DEVICE_INTERFACE_DATA is 28 bytes on 32-bit Windows");
-static_assert(sizeof(void*) != 4 || sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == platform::kDetailFixedSize,
-              "the detail record's fixed part is 5 bytes on 32-bit Windows");
 
 SP_DEVICE_INTERFACE_DATA NativeRecord(const platform::DeviceInterfaceRecord& record) {
   SP_DEVICE_INTERFACE_DATA data;

@@ -7,9 +7,6 @@ namespace win32 {
 
 namespace {
 
-static_assert(sizeof(void*) != 4 || sizeof(BITMAP) == 24, "BITMAP is 24 bytes in the 32-bit program");
-static_assert(sizeof(void*) != 4 || sizeof(DOCINFOA) == 20, "DOCINFOA is 20 bytes in the 32-bit program");
-
 HDC Dc(platform::DeviceContextRef dc) { return reinterpret_cast<HDC>(dc); }
 platform::DeviceContextRef Ref(HDC dc) { return reinterpret_cast<platform::DeviceContextRef>(dc); }
 

@@ -12,7 +12,6 @@ void Shell::Execute(platform::WindowRef window, const char* verb, const char* fi
 
 platform::ProcessRef Shell::ExecuteEx(const platform::ShellExecuteRecord& record) {
   SHELLEXECUTEINFOA info;
-  static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == 60, "SHELLEXECUTEINFOA is 60 bytes");
   ZeroMemory(&info, sizeof info);
   info.cbSize = sizeof info;
   info.fMask = record.mask;

@@ -9,7 +9,6 @@ bool System::GetVersion(platform::OsVersion* version) {
   OSVERSIONINFOA info;
   ZeroMemory(&info, sizeof info);
   info.dwOSVersionInfoSize = 148;
-  static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA is 148 bytes");
   if (!::GetVersionExA(&info)) return false;
   version->major = info.dwMajorVersion;
   version->minor = info.dwMinorVersion;
