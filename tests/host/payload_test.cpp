@@ -47,9 +47,10 @@ class PayloadTest : public ::testing::Test {
 
   // The start-up steps and the cleanup at the dialog's end, as the application runs them.
   WorkingDirectory Enter() { return EnterWorkingDirectory(machine.files); }
-  void Clean(const WorkingDirectory& directory) {
+  void Clean(WorkingDirectory& directory) {
     CDriverInstaller installer(machine.platform());
-    CleanWorkingDirectory(machine.files, installer, directory);
+    CleanWorkingDirectory(installer, directory);
+    ReleaseWorkingDirectory(machine.files, &directory);
   }
 
   // Everything below the working directory, relative to it, sorted.
@@ -67,7 +68,7 @@ class PayloadTest : public ::testing::Test {
 };
 
 TEST_F(PayloadTest, EnteringFormsTheDirectoryUnderTheTemporaryFolderAndMakesItCurrent) {
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   EXPECT_STREQ(directory.path, kWork);
   EXPECT_TRUE(directory.entered);
   EXPECT_TRUE(machine.files.IsDirectory(kWork));
@@ -97,7 +98,7 @@ TEST_F(PayloadTest, TheUiLanguagePicksThePackageVariant) {
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.language);
-    const WorkingDirectory directory = Enter();
+    WorkingDirectory directory = Enter();
     ASSERT_TRUE(directory.entered);
     machine.trace.clear();
     ExtractDriverPayload(machine.platform(), directory.path, c.language);
@@ -218,7 +219,7 @@ TEST_F(PayloadTest, ARunReusesTheDirectoryAndLeavesItEmpty) {
   machine.files.PutFile(std::string(kWork) + "left\\note.txt", "leftover");
   machine.files.PutFile(std::string(kTemp) + "sentinel.txt", "beside the working directory");
 
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   ASSERT_TRUE(directory.entered);
   ExtractDriverPayload(machine.platform(), directory.path, 1033);
   EXPECT_NE(machine.files.ReadFile(std::string(kWork) + "Windows x64\\UNIDRV.DLL"), "from an earlier run");
@@ -234,13 +235,13 @@ TEST_F(PayloadTest, ARunReusesTheDirectoryAndLeavesItEmpty) {
              return line.size() >= tail.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
            }) - removed.begin();
   };
-  EXPECT_LT(at("left/over/deep"), at("left/over"));
-  EXPECT_LT(at("left/over"), at("Quarl2020/left"));
+  EXPECT_LT(at("left\\over\\deep"), at("left\\over"));
+  EXPECT_LT(at("left\\over"), at("Quarl2020\\left"));
   EXPECT_EQ(removed.size(), 5u);  // the two package folders and the three leftover ones
 }
 
 TEST_F(PayloadTest, AReadOnlyFileSurvivesWithTheFoldersAboveIt) {
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   ExtractDriverPayload(machine.platform(), directory.path, 1033);
   machine.files.PutFile(std::string(kWork) + "kept\\inner\\locked.txt", "read only",
                         platform::kFileAttributeReadOnly | platform::kFileAttributeArchive);
@@ -251,7 +252,7 @@ TEST_F(PayloadTest, AReadOnlyFileSurvivesWithTheFoldersAboveIt) {
 
 // Links inside the working directory are removed as links: what they point at stays untouched.
 TEST_F(PayloadTest, ALinkInsideTheDirectoryIsNeverFollowed) {
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   machine.files.PutFile("C:\\Outside\\sentinel.txt", "outside");
   machine.files.PutFile("C:\\Outside\\nested\\file.txt", "outside");
   const std::filesystem::path work = machine.files.HostPath(kWork);
@@ -294,7 +295,7 @@ TEST_F(PayloadTest, ADirectoryThatWasNotEnteredIsNotCleaned) {
     EXPECT_FALSE(directory.entered);
     EXPECT_EQ(fresh.files.currentDirectory, "C:\\Data");
     CDriverInstaller installer(fresh.platform());
-    CleanWorkingDirectory(fresh.files, installer, directory);
+    CleanWorkingDirectory(installer, directory);
 
     EXPECT_TRUE(fresh.TraceOf("DeleteFileA").empty());
     EXPECT_TRUE(fresh.TraceOf("RemoveDirectoryA").empty());
@@ -305,7 +306,7 @@ TEST_F(PayloadTest, ADirectoryThatWasNotEnteredIsNotCleaned) {
 TEST_F(PayloadTest, APathThatDoesNotFitIsNeitherFormedNorCreated) {
   machine.files.tempPath = "C:\\" + std::string(247, 't') + "\\";  // 251 bytes: 261 with "Quarl2020\"
   machine.files.PutDirectory(machine.files.tempPath);
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   EXPECT_STREQ(directory.path, "");
   EXPECT_FALSE(directory.entered);
   EXPECT_TRUE(machine.TraceOf("CreateDirectoryA").empty());
