@@ -52,7 +52,7 @@ bool IsDeviceComponent(const char* begin, const char* end) {
   }
   if (stem - begin != 4) return false;
   if (!SameLetters(begin, begin + 3, "COM") && !SameLetters(begin, begin + 3, "LPT")) return false;
-  return std::strchr("123456789\xB9\xB2\xB3", begin[3]) != nullptr && begin[3] != '\0';
+  return std::strchr("0123456789\xB9\xB2\xB3", begin[3]) != nullptr && begin[3] != '\0';
 }
 
 }  // namespace

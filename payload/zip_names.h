@@ -23,7 +23,7 @@ const char* SanitisedName(const char* stored);
 // "" and "." components are harmless.
 bool StaysInside(const char* name);
 // True when no component of `name` is a DOS device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$,
-// COM1 to COM9, LPT1 to LPT9; any case, any extension) and no ':' follows a leading drive prefix
+// COM0 to COM9, LPT0 to LPT9; any case, any extension) and no ':' follows a leading drive prefix
 // (an alternate data stream), read as code page 936 text or as single bytes.
 bool NamesPlainFiles(const char* name);
 

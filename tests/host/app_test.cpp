@@ -238,8 +238,10 @@ TEST_F(AppTest, TheWorkingDirectoryIsEmptiedOnceHoweverTheDialogCloses) {
     machine.files.PutFile(std::string(kWork) + "leftover.txt", "from an earlier run");
     Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
       EXPECT_EQ(WorkingFiles().size(), 28u);
+      EXPECT_TRUE(machine.files.Pinned(kWork));  // held from start-up to the end
       close(window);
     });
+    EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
     EXPECT_TRUE(WorkingFiles().empty());
     EXPECT_FALSE(machine.files.Exists(std::string(kWork) + "leftover.txt"));
     EXPECT_TRUE(machine.files.IsDirectory(kWork));
@@ -252,6 +254,7 @@ TEST_F(AppTest, AnotherRunningCopyKeepsThePackage) {
   machine.instances.otherCopies = 1;
   Run();
   EXPECT_EQ(WorkingFiles().size(), 28u);
+  EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
   machine.instances.otherCopies = 0;
   Run();
   EXPECT_TRUE(WorkingFiles().empty());

@@ -267,6 +267,77 @@ TEST_F(PayloadTest, ALinkInsideTheDirectoryIsNeverFollowed) {
   EXPECT_EQ(machine.files.ReadFile("C:\\Outside\\nested\\file.txt"), "outside");
 }
 
+// Another program swaps a folder for a junction between the listing of its parent and the step
+// into it, at the first or the second level: what the junction points at is never emptied, the
+// junction goes as a link, and the rest is cleaned as usual.
+TEST_F(PayloadTest, AFolderSwappedForAJunctionDuringTheCleanupIsNotEntered) {
+  const struct {
+    const char* listed;   // the folder whose listing the swap follows
+    const char* swapped;  // the folder swapped for a junction
+  } cases[] = {
+      {"", "sub"},
+      {"sub", "sub\\deeper"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.swapped);
+    sim::SimMachine fresh;
+    fresh.files.PutFile("C:\\Outside\\precious.txt", "outside");
+    fresh.files.PutFile("C:\\Outside\\nested\\file.txt", "outside");
+    fresh.files.PutFile(std::string(kWork) + "sub\\deeper\\x.txt", "x");
+    fresh.files.PutFile(std::string(kWork) + "sub\\y.txt", "y");
+    WorkingDirectory directory = EnterWorkingDirectory(fresh.files);
+    ASSERT_TRUE(directory.entered);
+    const std::string listed = fresh.files.Absolute(std::string(kWork) + c.listed);
+    bool swapped = false;
+    fresh.files.between = [&](const std::string& call, const std::string& path) {
+      if (call != "FindFiles" || path != listed || swapped) return;
+      swapped = fresh.files.SwapForJunction(std::string(kWork) + c.swapped, "C:\\Outside", "C:\\Moved");
+    };
+    CDriverInstaller installer(fresh.platform());
+    CleanWorkingDirectory(installer, directory);
+    ReleaseWorkingDirectory(fresh.files, &directory);
+
+    EXPECT_TRUE(swapped);
+    EXPECT_EQ(fresh.files.ReadFile("C:\\Outside\\precious.txt"), "outside");
+    EXPECT_EQ(fresh.files.ReadFile("C:\\Outside\\nested\\file.txt"), "outside");
+    EXPECT_TRUE(std::filesystem::is_empty(fresh.files.HostPath(kWork)));
+    EXPECT_EQ(fresh.files.OpenDirectoryCount(), 0u);
+  }
+}
+
+// A listed name that holds a separator is left alone: joined to the folder's path it would name
+// something outside (a narrow listing can turn a look-alike character into a real separator).
+TEST_F(PayloadTest, AListedNameHoldingASeparatorIsLeftAlone) {
+  machine.files.PutFile(std::string(kTemp) + "victim.txt", "beside the working directory");
+  machine.files.PutFile(std::string(kTemp) + "kept\\file.txt", "beside the working directory");
+  WorkingDirectory directory = Enter();
+  ASSERT_TRUE(directory.entered);
+  const std::filesystem::path work = machine.files.HostPath(kWork);
+  std::ofstream(work / "..\\victim.txt") << "planted";
+  std::filesystem::create_directory(work / "..\\kept");
+
+  Clean(directory);
+
+  EXPECT_EQ(machine.files.ReadFile(std::string(kTemp) + "victim.txt"), "beside the working directory");
+  EXPECT_EQ(machine.files.ReadFile(std::string(kTemp) + "kept\\file.txt"), "beside the working directory");
+  EXPECT_EQ(Contents(), (std::vector<std::string>{"..\\kept", "..\\victim.txt"}));
+}
+
+// From entering to its release the working directory is held: another program can neither
+// remove it nor swap it for a junction, while the package is unpacked or afterwards.
+TEST_F(PayloadTest, TheWorkingDirectoryIsHeldUntilItsRelease) {
+  WorkingDirectory directory = Enter();
+  ASSERT_TRUE(directory.entered);
+  ExtractDriverPayload(machine.platform(), directory.path, 1033);
+  EXPECT_EQ(machine.files.OpenDirectoryCount(), 1u);
+  EXPECT_FALSE(machine.files.SwapForJunction(kWork, "C:\\Outside", "C:\\Moved"));
+  EXPECT_FALSE(machine.files.RemoveDirectory(kWork));
+  Clean(directory);
+  EXPECT_EQ(directory.held, 0u);
+  EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
+  EXPECT_TRUE(machine.files.SwapForJunction(kWork, "C:\\Outside", "C:\\Moved"));
+}
+
 // Whenever the working directory could not be formed, created as a directory of its own, or made
 // current, the run neither enters nor cleans anything: not the current directory the process
 // started in, not what a planted link at the working directory's place points at.

@@ -76,7 +76,7 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.language);
-    const WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
+    WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
     ASSERT_TRUE(directory.entered);
     EXPECT_EQ(directory.path, work);
     char current[MAX_PATH] = {};
@@ -99,7 +99,8 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
       EXPECT_EQ(PaperSizeName(work + dll), c.paperSize) << dll;
     }
 
-    CleanWorkingDirectory(*machine.files, *installer, directory);
+    CleanWorkingDirectory(*installer, directory);
+    ReleaseWorkingDirectory(*machine.files, &directory);
     EXPECT_EQ(wine_test::FolderEntries(WorkWithoutSeparator()), std::vector<std::string>{});
     EXPECT_NE(GetFileAttributesA(work.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(wine_test::FileExists(sentinel));
@@ -115,7 +116,7 @@ TEST_F(WinePayloadTest, AWorkingDirectoryThatCannotBeEnteredIsNotCleaned) {
 
   const WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
   EXPECT_FALSE(directory.entered);
-  CleanWorkingDirectory(*machine.files, *installer, directory);
+  CleanWorkingDirectory(*installer, directory);
 
   EXPECT_TRUE(wine_test::FileExists(start + "\\precious.txt"));
 }
