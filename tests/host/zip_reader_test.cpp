@@ -438,6 +438,13 @@ TEST_F(ZipReaderTest, HoldsTheFoldersOfAnEntryWhileItsFileIsMade) {
   EXPECT_EQ(machine.files.ReadFile("C:\\work\\a\\b\\c.txt"), "deep");
   EXPECT_EQ(HostTree(machine.files.HostPath("C:\\Outside")), std::vector<std::string>{"target.txt=outside"});
   EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
+
+  // A link put in the file's own place after the checks is opened as itself, never followed.
+  machine.files.between = [&](const std::string& call, const std::string& path) {
+    if (call == "CreateFileA") machine.files.PutLink(path, "C:\\Outside\\planted.txt");
+  };
+  EXPECT_EQ(UnpackAll(), std::vector<ZipStatus>{ZipCannotOpen});
+  EXPECT_EQ(HostTree(machine.files.HostPath("C:\\Outside")), std::vector<std::string>{"target.txt=outside"});
 }
 
 // Names that open a DOS device or an alternate data stream rather than a file are refused, in
