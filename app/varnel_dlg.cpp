@@ -311,8 +311,9 @@ void CVarnelDlg::OnBnClickedWizardLink() {
 }
 
 // The unpacked package goes with the window, unless another copy of the installer still uses
-// the shared working directory; the last copy to close empties it.
+// the shared working directory; the last copy to close empties it. Either way this copy lets go
+// of the directory it has held since start-up.
 void CVarnelDlg::OnDestroy() {
-  if (!platform_.instances->ReleaseAndCheckLast(kInstanceName)) return;
-  CleanWorkingDirectory(*platform_.files, Installer, work_);
+  if (platform_.instances->ReleaseAndCheckLast(kInstanceName)) CleanWorkingDirectory(Installer, work_);
+  ReleaseWorkingDirectory(*platform_.files, &work_);
 }

@@ -1,25 +1,40 @@
-// CDriverInstaller::DeleteDirectoryTree: emptying a directory depth first.
-#include <cstdio>
+// CDriverInstaller::DeleteDirectoryTree: emptying a held directory depth first.
 #include <vector>
 
 #include "installer/driver_installer.h"
 
-void CDriverInstaller::DeleteDirectoryTree(std::string directory) {
-  char pattern[260] = {};
-  const int formed = std::snprintf(pattern, sizeof pattern, "%s/*.*", directory.c_str());
-  if (formed < 0 || static_cast<std::size_t>(formed) >= sizeof pattern) return;
+namespace {
+
+// Only a name that stands for an entry of its own is acted on. A listed name with a separator
+// could lead out of the directory: a narrow listing can turn a look-alike character (such as a
+// fullwidth reverse solidus) into a real one.
+bool IsOwnEntry(const platform::FoundFile& entry) {
+  if (entry.dots || entry.name.empty() || entry.name == "." || entry.name == "..") return false;
+  return entry.name.find_first_of("\\/") == std::string::npos;
+}
+
+}  // namespace
+
+// What the listing says is only a hint: it may have changed since. A subfolder is emptied only
+// through a handle of it, opened without following a link in its place, checked to be a plain
+// directory and held while it is emptied. Anything else by that name is deleted as what it is
+// now; a link goes as a link.
+void CDriverInstaller::DeleteDirectoryTree(platform::DirectoryRef directory) {
+  platform::IFileSystem& files = *platform_.files;
   std::vector<platform::FoundFile> found;
-  if (!platform_.files->FindFiles(pattern, &found)) return;
+  if (!files.ListDirectory(directory, &found)) return;
   for (const platform::FoundFile& entry : found) {
-    if (entry.dots) continue;
-    if (entry.directory && !entry.link) {
-      DeleteDirectoryTree(entry.path);
-      platform_.files->RemoveDirectory(entry.path.c_str());
-    } else if (entry.directory) {
-      // A link or junction to a directory: the link goes, what it points at is never entered.
-      platform_.files->RemoveDirectory(entry.path.c_str());
-    } else {
-      platform_.files->DeleteFile(entry.path.c_str());
+    if (!IsOwnEntry(entry)) continue;
+    const char* name = entry.name.c_str();
+    const platform::DirectoryRef child = entry.directory && !entry.link ? files.OpenChildDirectory(directory, name) : 0;
+    if (child == 0) {
+      // Not examined: what cannot be deleted (a read-only file, a plain directory that cannot be
+      // held) stays, and so does the directory above it.
+      (void)files.DeleteChild(directory, name);
+      continue;
     }
+    DeleteDirectoryTree(child);
+    // Not examined: a folder that is not empty by now stays.
+    (void)files.CloseAndRemoveDirectory(child);
   }
 }

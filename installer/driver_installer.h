@@ -34,9 +34,9 @@ class CDriverInstaller {
   // The first of ModelName, "ModelName (copy n)" ... that no name of the list equals.
   std::string MakeUniquePrinterName(const std::vector<std::string>& existing);
 
-  // Deletes everything inside the directory, depth first, and leaves the directory itself. Links
-  // and junctions inside are removed as links, never followed; what cannot be deleted stays.
-  void DeleteDirectoryTree(std::string directory);
+  // Deletes everything inside the held directory, depth first, and leaves the directory itself.
+  // Links and junctions inside are removed as links, never entered; what cannot be deleted stays.
+  void DeleteDirectoryTree(platform::DirectoryRef directory);
 
   const std::string MinidriverFile;
   const std::string GpdFile;

@@ -1,20 +1,6 @@
 #include "payload/working_directory.h"
 
 #include <cstdio>
-#include <cstring>
-#include <string>
-
-namespace {
-
-// True when the path names a directory that is not a link or junction.
-bool IsPlainDirectory(platform::IFileSystem& files, const char* path) {
-  const std::uint32_t attributes = files.GetFileAttributes(path);
-  if (attributes == platform::kInvalidFileAttributes) return false;
-  if ((attributes & platform::kFileAttributeDirectory) == 0) return false;
-  return (attributes & platform::kFileAttributeReparsePoint) == 0;
-}
-
-}  // namespace
 
 WorkingDirectory EnterWorkingDirectory(platform::IFileSystem& files) {
   WorkingDirectory directory;
@@ -26,18 +12,22 @@ WorkingDirectory EnterWorkingDirectory(platform::IFileSystem& files) {
     directory.path[0] = '\0';
     return directory;
   }
-  files.CreateDirectory(directory.path);
-  if (!IsPlainDirectory(files, directory.path)) return directory;
+  // Not examined: the directory usually exists from an earlier run, and what stands there is
+  // checked when it is opened.
+  (void)files.CreateDirectory(directory.path);
+  directory.held = files.OpenDirectory(directory.path);
+  if (directory.held == 0) return directory;
   directory.entered = files.SetCurrentDirectory(directory.path);
+  if (!directory.entered) ReleaseWorkingDirectory(files, &directory);
   return directory;
 }
 
-void CleanWorkingDirectory(platform::IFileSystem& files, CDriverInstaller& installer,
-                           const WorkingDirectory& directory) {
-  if (!directory.entered) return;
-  if (!IsPlainDirectory(files, directory.path)) return;
-  // Without its trailing backslash, as the current directory would be given.
-  std::string path = directory.path;
-  if (path.size() > 3 && path.back() == '\\') path.pop_back();
-  installer.DeleteDirectoryTree(path);
+void CleanWorkingDirectory(CDriverInstaller& installer, const WorkingDirectory& directory) {
+  if (!directory.entered || directory.held == 0) return;
+  installer.DeleteDirectoryTree(directory.held);
+}
+
+void ReleaseWorkingDirectory(platform::IFileSystem& files, WorkingDirectory* directory) {
+  if (directory->held != 0) files.CloseDirectory(directory->held);
+  directory->held = 0;
 }

@@ -1,5 +1,6 @@
 #include "payload/zip_names.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace zip_names {
@@ -18,15 +19,40 @@ bool IsParentComponent(const char* begin, const char* end) {
   return twoDots;
 }
 
-// Read byte by byte when `characters` is false, as code page 936 text when it is true.
-bool HasParentComponent(const char* name, bool characters) {
+// True when `test` holds for a component of `name`, read byte by byte when `characters` is false
+// and as code page 936 text when it is true.
+template <typename Test>
+bool AnyComponent(const char* name, bool characters, Test test) {
   const char* begin = name;
   for (const char* at = name;; at += characters ? CharLength(at) : 1) {
     if (*at != '\0' && !IsSeparator(*at)) continue;
-    if (IsParentComponent(begin, at)) return true;
+    if (test(begin, at)) return true;
     if (*at == '\0') return false;
     begin = at + 1;
   }
+}
+
+bool SameLetters(const char* begin, const char* end, const char* word) {
+  for (const char* at = begin; at < end; ++at, ++word) {
+    if (*word == '\0' || std::toupper(static_cast<unsigned char>(*at)) != *word) return false;
+  }
+  return *word == '\0';
+}
+
+// True when the component [begin, end) opens a DOS device rather than a file: one of the reserved
+// names, in any case, before any extension and trailing spaces. The serial and parallel ports
+// also count with a superscript digit, as Windows reads the bytes 0xB9, 0xB2 and 0xB3.
+bool IsDeviceComponent(const char* begin, const char* end) {
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  const char* stem = begin;
+  while (stem < end && *stem != '.') ++stem;
+  while (stem > begin && stem[-1] == ' ') --stem;
+  for (const char* device : kDevices) {
+    if (SameLetters(begin, stem, device)) return true;
+  }
+  if (stem - begin != 4) return false;
+  if (!SameLetters(begin, begin + 3, "COM") && !SameLetters(begin, begin + 3, "LPT")) return false;
+  return std::strchr("0123456789\xB9\xB2\xB3", begin[3]) != nullptr && begin[3] != '\0';
 }
 
 }  // namespace
@@ -83,6 +109,15 @@ const char* SanitisedName(const char* stored) {
 
 // The name must be safe whichever ANSI code page Windows reads it in: as code page 936 text
 // and as single bytes, where a trail byte 0x5C is a backslash.
-bool StaysInside(const char* name) { return !HasParentComponent(name, true) && !HasParentComponent(name, false); }
+bool StaysInside(const char* name) {
+  return !AnyComponent(name, true, IsParentComponent) && !AnyComponent(name, false, IsParentComponent);
+}
+
+// A stream suffix cannot hide in a double-byte character: ':' is never a trail byte.
+bool NamesPlainFiles(const char* name) {
+  const bool drive = name[0] != '\0' && name[1] == ':';
+  if (std::strchr(drive ? name + 2 : name, ':') != nullptr) return false;
+  return !AnyComponent(name, true, IsDeviceComponent) && !AnyComponent(name, false, IsDeviceComponent);
+}
 
 }  // namespace zip_names

@@ -1,5 +1,6 @@
 // Entry names of the ZIP reader: multibyte-aware searching in code page 936, the sanitising of
-// stored names, and the test that a name stays inside the directory it is unpacked under.
+// stored names, and the tests that a name stays inside the directory it is unpacked under and
+// names plain files there.
 #pragma once
 
 #include <cstddef>
@@ -21,5 +22,9 @@ const char* SanitisedName(const char* stored);
 // Windows resolves to the parent directory), read as code page 936 text or as single bytes;
 // "" and "." components are harmless.
 bool StaysInside(const char* name);
+// True when no component of `name` is a DOS device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$,
+// COM0 to COM9, LPT0 to LPT9; any case, any extension) and no ':' follows a leading drive prefix
+// (an alternate data stream), read as code page 936 text or as single bytes.
+bool NamesPlainFiles(const char* name);
 
 }  // namespace zip_names

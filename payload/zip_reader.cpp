@@ -117,6 +117,40 @@ bool JoinPath(char* path, const char* base, const char* name) {
   return length >= 0 && static_cast<std::uint32_t>(length) < kPathSize;
 }
 
+// The directories above one entry, held open from the base down while the entry is unpacked:
+// each is checked to be a plain directory when it is opened, and none can be swapped for a link
+// while it is held, so the entry's path leads through exactly the directories that were checked.
+class HeldDirectories {
+ public:
+  explicit HeldDirectories(platform::IFileSystem& files) : files_(files) {}
+  ~HeldDirectories() {
+    while (count_ > 0) files_.CloseDirectory(held_[--count_]);
+  }
+  HeldDirectories(const HeldDirectories&) = delete;
+  HeldDirectories& operator=(const HeldDirectories&) = delete;
+
+  // Creates the directory when nothing is there, then holds it; false when what stands there is
+  // no plain directory (a link, a junction, another reparse point, a file) or cannot be held.
+  bool Hold(const char* path) {
+    if (count_ == kMostLevels) return false;
+    if (files_.GetFileAttributes(path) == platform::kInvalidFileAttributes) {
+      // Not examined: whatever stands there now is checked when it is opened.
+      (void)files_.CreateDirectory(path);
+    }
+    const platform::DirectoryRef directory = files_.OpenDirectory(path);
+    if (directory == 0) return false;
+    held_[count_++] = directory;
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kMostLevels = kPathSize / 2;  // a level takes a name and a separator
+
+  platform::IFileSystem& files_;
+  platform::DirectoryRef held_[kMostLevels] = {};
+  std::size_t count_ = 0;
+};
+
 }  // namespace
 
 class ZipReader {
@@ -142,8 +176,7 @@ class ZipReader {
   void InitialBase();
   ZipStatus Describe(std::int32_t index, ZipEntryInfo* info);
   ZipStatus ReadTimes(const ZipLocalLayout& layout, ZipEntryInfo* info);
-  void EnsureChain(const char* base, const char* path);
-  void EnsureDirectory(const char* path);
+  bool HoldChain(const char* base, const char* path, HeldDirectories* held);
   ZipStatus WriteFile(const char* path, const ZipEntryInfo& info);
   ZipStatus Unpack(platform::FileRef file, const ZipEntryInfo& info);
   void RemovePartial(const char* path, std::uint32_t attributes);
@@ -228,17 +261,12 @@ ZipStatus ZipReader::ReadTimes(const ZipLocalLayout& layout, ZipEntryInfo* info)
   return whole ? ZipOk : ZipReadError;
 }
 
-void ZipReader::EnsureDirectory(const char* path) {
-  if (machine_.files->GetFileAttributes(path) == platform::kInvalidFileAttributes) {
-    machine_.files->CreateDirectory(path);
-  }
-}
-
 // Creates the missing directories of `path` from the top down, under `base` when one is given
-// (only the base's own last level is created). The caller has checked that base and path fit.
-void ZipReader::EnsureChain(const char* base, const char* path) {
-  if (base != nullptr) EnsureDirectory(base);
-  if (path[0] == '\0') return;
+// (only the base's own last level is created), and holds each level open. False when a level is
+// no plain directory. The caller has checked that base and path fit.
+bool ZipReader::HoldChain(const char* base, const char* path, HeldDirectories* held) {
+  if (base != nullptr && !held->Hold(base)) return false;
+  if (path[0] == '\0') return true;
   char joined[kPathSize];
   const std::size_t baseLength = base == nullptr ? 0 : std::strlen(base);
   if (base != nullptr) std::memcpy(joined, base, baseLength);
@@ -249,10 +277,14 @@ void ZipReader::EnsureChain(const char* base, const char* path) {
     const std::size_t cut = baseLength + static_cast<std::size_t>(at - path);
     const char kept = joined[cut];
     joined[cut] = '\0';
-    EnsureDirectory(joined);
+    // A drive of an absolute name ("C:") is no directory level of its own.
+    const bool drive = base == nullptr && at == path + 2 && path[1] == ':';
+    const bool holds = drive || held->Hold(joined);
     joined[cut] = kept;
+    if (!holds) return false;
   }
-  EnsureDirectory(joined);
+  // A path that ends with its separator has had its last level held in the loop.
+  return IsSeparator(path[pathLength - 1]) || held->Hold(joined);
 }
 
 ZipStatus ZipReader::Extract(std::int32_t index, const char* name) {
@@ -261,30 +293,38 @@ ZipStatus ZipReader::Extract(std::int32_t index, const char* name) {
   ZipEntryInfo info;
   const ZipStatus described = Describe(index, &info);
   if (described != ZipOk) return described;
-  if (!zip_names::StaysInside(name)) return ZipCannotOpen;
+  if (!zip_names::StaysInside(name) || !zip_names::NamesPlainFiles(name)) return ZipCannotOpen;
   const bool absolute = IsAbsolute(name);
   if (!absolute && !baseValid_) return ZipCannotOpen;
   const char* base = absolute ? nullptr : base_;
   char path[kPathSize];
   if (!JoinPath(path, base == nullptr ? "" : base, name)) return ZipCannotOpen;
+  HeldDirectories held(*machine_.files);
   if (info.attributes & platform::kFileAttributeDirectory) {
-    EnsureChain(base, name);
-    return ZipOk;
+    return HoldChain(base, name, &held) ? ZipOk : ZipCannotOpen;
   }
   const char* separator = zip_names::LastSeparator(name);
+  char directory[kPathSize] = {};
   if (separator != nullptr) {
-    char directory[kPathSize];
     const std::size_t length = static_cast<std::size_t>(separator - name) + 1;
     std::memcpy(directory, name, length);
     directory[length] = '\0';
-    EnsureChain(base, directory);
-  } else {
-    EnsureChain(base, "");
   }
+  if (!HoldChain(base, directory, &held)) return ZipCannotOpen;
   return WriteFile(path, info);
 }
 
+// An ordinary file of the entry's name from an earlier run is deleted, so that the new file is
+// made afresh rather than opened: what is opened could be a hard link to a file elsewhere. A
+// link, a directory or a read-only file in its place stays, and the creation then fails.
 ZipStatus ZipReader::WriteFile(const char* path, const ZipEntryInfo& info) {
+  const std::uint32_t existing = machine_.files->GetFileAttributes(path);
+  const std::uint32_t kept = platform::kFileAttributeDirectory | platform::kFileAttributeReparsePoint |
+                             platform::kFileAttributeReadOnly;
+  if (existing != platform::kInvalidFileAttributes && (existing & kept) == 0) {
+    // Not examined: a file that stays makes the creation fail.
+    (void)machine_.files->DeleteFile(path);
+  }
   if (output_ == nullptr) output_ = static_cast<std::uint8_t*>(zip_memory::Allocate(kOutputSize));
   if (output_ == nullptr) return ZipInflateError;
   const platform::FileRef file = machine_.files->CreateFileForWrite(path, info.attributes);

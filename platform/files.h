@@ -48,7 +48,8 @@ class IFileSystem {
   virtual std::uint32_t GetFileAttributes(const char* path) = 0;
   // SetFileAttributesA.
   virtual bool SetFileAttributes(const char* path, std::uint32_t attributes) = 0;
-  // CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, attributes, NULL); 0 on failure.
+  // CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, attributes, NULL), opening a link in the
+  // path's place rather than what it points at: a new plain file, or 0 (anything already there fails).
   virtual FileRef CreateFileForWrite(const char* path, std::uint32_t attributes) = 0;
   // WriteFile of all the bytes; false when not all were written.
   virtual bool WriteFile(FileRef file, const void* data, std::uint32_t size) = 0;
@@ -59,6 +60,26 @@ class IFileSystem {
   // A directory search by wildcard pattern (such as "C:\dir/*.*"): every entry, "." and ".."
   // included; false when nothing can be searched there.
   virtual bool FindFiles(const char* pattern, std::vector<FoundFile>* found) = 0;
+
+  // Directories held open. A directory is opened without following a link in its place and is
+  // held only when the opened object is a plain directory (no link, junction or other reparse
+  // point). It is held without sharing deletion: while held, nobody can rename, remove or swap it,
+  // so a path through it keeps meaning the directory that was checked.
+
+  // Opens and holds the directory at `path`; 0 when it is missing, not a plain directory, or busy.
+  [[nodiscard]] virtual DirectoryRef OpenDirectory(const char* path) = 0;
+  // Opens and holds the directory `name` inside the held `parent`, as OpenDirectory does; 0 also
+  // when `name` holds a separator or is "." or "..".
+  [[nodiscard]] virtual DirectoryRef OpenChildDirectory(DirectoryRef parent, const char* name) = 0;
+  // Every entry of the held directory, "." and ".." included; false when it cannot be listed.
+  [[nodiscard]] virtual bool ListDirectory(DirectoryRef directory, std::vector<FoundFile>* found) = 0;
+  // Deletes the file or link `name` inside the held `parent`: a link goes as a link, what it points
+  // at is never touched; a plain directory is never deleted here. False when nothing was deleted.
+  [[nodiscard]] virtual bool DeleteChild(DirectoryRef parent, const char* name) = 0;
+  // Releases the held directory, then removes it when it is empty. False when it stays.
+  [[nodiscard]] virtual bool CloseAndRemoveDirectory(DirectoryRef directory) = 0;
+  // Releases the held directory.
+  virtual void CloseDirectory(DirectoryRef directory) = 0;
 };
 
 }  // namespace platform

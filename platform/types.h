@@ -7,7 +7,7 @@
 namespace platform {
 
 // Opaque references to platform objects (a window, a process, a printer, a file, a key, a bitmap,
-// a device context).
+// a device context, a directory held open).
 // Zero is "none" for every kind.
 using WindowRef = std::uintptr_t;
 using ProcessRef = std::uintptr_t;
@@ -16,6 +16,7 @@ using FileRef = std::uintptr_t;
 using KeyRef = std::uintptr_t;
 using BitmapRef = std::uintptr_t;
 using DeviceContextRef = std::uintptr_t;
+using DirectoryRef = std::uintptr_t;
 
 // System error codes the logic and the simulation use.
 constexpr std::uint32_t kErrorSuccess = 0;

@@ -16,7 +16,16 @@ namespace {
 
 constexpr std::uint32_t kErrorDirNotEmpty = 145;
 constexpr std::uint32_t kErrorFileExists = 80;
-constexpr std::uint32_t kErrorDirectory = 267;  // ERROR_DIRECTORY: the name is no folder
+constexpr std::uint32_t kErrorSharingViolation = 32;
+constexpr std::uint32_t kErrorDirectory = 267;  // the directory name is invalid (not a directory)
+constexpr std::uint32_t kPathSize = 260;
+
+bool HoldsSeparator(const std::string& name) { return name.find_first_of("\\/") != std::string::npos; }
+
+// A name that can stand for an entry of a directory by itself.
+bool IsEntryName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && !HoldsSeparator(name);
+}
 
 std::vector<std::string> Components(const std::string& path) {
   std::vector<std::string> parts;
@@ -203,6 +212,7 @@ bool SimFileSystem::RemoveDirectory(const char* path) {
   if (attributes == platform::kInvalidFileAttributes) return Fail(MissingNameError(*this, path));
   if (!(attributes & platform::kFileAttributeDirectory)) return Fail(kErrorDirectory);
   if (attributes & platform::kFileAttributeReadOnly) return Fail(platform::kErrorAccessDenied);
+  if (!(attributes & platform::kFileAttributeReparsePoint) && Pinned(path)) return Fail(kErrorSharingViolation);
   const fs::path host = HostPath(path);
   std::error_code error;
   if (!(attributes & platform::kFileAttributeReparsePoint) && !fs::is_empty(host, error)) return Fail(kErrorDirNotEmpty);
@@ -253,12 +263,11 @@ bool SimFileSystem::SetFileAttributes(const char* path, std::uint32_t attributes
 platform::FileRef SimFileSystem::CreateFileForWrite(const char* path, std::uint32_t attributes) {
   trace_.push_back(std::string("CreateFileA ") + path);
   if (Fails("CreateFileA")) return 0;
+  if (between) between("CreateFileA", Absolute(path));
   const std::uint32_t existing = AttributesOf(path);
-  // Replacing a hidden or system file without asking for those attributes is refused too.
-  const std::uint32_t refused = platform::kFileAttributeReadOnly | platform::kFileAttributeDirectory |
-                                (~attributes & (platform::kFileAttributeHidden | platform::kFileAttributeSystem));
-  if (existing != platform::kInvalidFileAttributes && (existing & refused)) {
-    Fail(platform::kErrorAccessDenied);
+  // Only ever a new file: whatever already stands at the name, of any kind, is a collision.
+  if (existing != platform::kInvalidFileAttributes) {
+    Fail(kErrorFileExists);
     return 0;
   }
   const fs::path host = HostPath(path);
@@ -267,7 +276,8 @@ platform::FileRef SimFileSystem::CreateFileForWrite(const char* path, std::uint3
     Fail(platform::kErrorPathNotFound);
     return 0;
   }
-  std::FILE* stream = std::fopen(host.c_str(), "wb");
+  // Exclusive creation, which fails on a link in the path's place (even one pointing nowhere).
+  std::FILE* stream = std::fopen(host.c_str(), "wbx");
   if (stream == nullptr) {
     Fail(platform::kErrorAccessDenied);
     return 0;
@@ -328,6 +338,95 @@ bool SimFileSystem::FindFiles(const char* pattern, std::vector<platform::FoundFi
     found->push_back(platform::FoundFile{prefix + name, name, (entry & platform::kFileAttributeDirectory) != 0, false,
                                          (entry & platform::kFileAttributeReparsePoint) != 0});
   }
+  if (between) between("FindFiles", Absolute(directory.empty() ? "." : directory));
+  return true;
+}
+
+platform::DirectoryRef SimFileSystem::OpenDirectory(const char* path) {
+  trace_.push_back(std::string("OpenDirectory ") + path);
+  if (Fails("OpenDirectory")) return 0;
+  const std::string absolute = Absolute(path);
+  if (absolute.size() >= kPathSize) {
+    Fail(platform::kErrorPathNotFound);
+    return 0;
+  }
+  const std::uint32_t attributes = AttributesOf(path);
+  if (attributes == platform::kInvalidFileAttributes) {
+    Fail(platform::kErrorFileNotFound);
+    return 0;
+  }
+  if (!(attributes & platform::kFileAttributeDirectory) || (attributes & platform::kFileAttributeReparsePoint)) {
+    Fail(kErrorDirectory);
+    return 0;
+  }
+  const platform::DirectoryRef directory = nextDirectory_++;
+  directories_[directory] = absolute;
+  return directory;
+}
+
+platform::DirectoryRef SimFileSystem::OpenChildDirectory(platform::DirectoryRef parent, const char* name) {
+  auto found = directories_.find(parent);
+  if (found == directories_.end() || !IsEntryName(name)) {
+    Fail(platform::kErrorInvalidParameter);
+    return 0;
+  }
+  return OpenDirectory((found->second + "\\" + name).c_str());
+}
+
+bool SimFileSystem::ListDirectory(platform::DirectoryRef directory, std::vector<platform::FoundFile>* found) {
+  auto held = directories_.find(directory);
+  if (held == directories_.end()) return Fail(platform::kErrorInvalidParameter);
+  return FindFiles((held->second + "\\*.*").c_str(), found);
+}
+
+bool SimFileSystem::DeleteChild(platform::DirectoryRef parent, const char* name) {
+  auto found = directories_.find(parent);
+  if (found == directories_.end() || !IsEntryName(name)) return Fail(platform::kErrorInvalidParameter);
+  const std::string path = found->second + "\\" + name;
+  const std::uint32_t attributes = AttributesOf(path);
+  if (attributes == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);
+  const bool link = attributes & platform::kFileAttributeReparsePoint;
+  if (!(attributes & platform::kFileAttributeDirectory)) return DeleteFile(path.c_str());
+  if (link) return RemoveDirectory(path.c_str());
+  return Fail(platform::kErrorAccessDenied);
+}
+
+bool SimFileSystem::CloseAndRemoveDirectory(platform::DirectoryRef directory) {
+  auto found = directories_.find(directory);
+  if (found == directories_.end()) return Fail(platform::kErrorInvalidParameter);
+  const std::string path = found->second;
+  directories_.erase(found);
+  return RemoveDirectory(path.c_str());
+}
+
+void SimFileSystem::CloseDirectory(platform::DirectoryRef directory) { directories_.erase(directory); }
+
+bool SimFileSystem::Pinned(const std::string& path) const {
+  const std::string key = Key(path);
+  for (const auto& held : directories_) {
+    const std::string inside = Lower(held.second);
+    if (inside == key || inside.rfind(key + "\\", 0) == 0) return true;
+  }
+  return false;
+}
+
+void SimFileSystem::PutLink(const std::string& path, const std::string& target) {
+  const fs::path host = HostPath(path);
+  fs::create_directories(host.parent_path());
+  const fs::path pointed = HostPath(target);
+  if (fs::is_directory(pointed)) {
+    fs::create_directory_symlink(pointed, host);
+  } else {
+    fs::create_symlink(pointed, host);
+  }
+}
+
+bool SimFileSystem::SwapForJunction(const std::string& path, const std::string& target, const std::string& movedTo) {
+  if (Pinned(path)) return false;
+  const fs::path moved = HostPath(movedTo);
+  fs::create_directories(moved.parent_path());
+  fs::rename(HostPath(path), moved);
+  PutLink(path, target);
   return true;
 }
 

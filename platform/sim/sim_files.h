@@ -2,10 +2,18 @@
 // current directory, either separator) map onto a host directory of the machine, one folder per
 // drive letter, with names matched without regard to case. What POSIX has no place for (the
 // attribute bits, the three file times) is kept beside it, where tests can read it.
+//
+// Links are host symbolic links: one to a directory stands for a junction, one to a file for a
+// file symbolic link; both report the reparse-point attribute and are followed as Windows follows
+// them, except by the operations that open a link itself. A directory held open (OpenDirectory)
+// is pinned: neither it nor a directory above it can be removed or swapped while it is held, as a
+// Windows directory held without shared deletion. A test can act between two calls of the code
+// under test through `between`.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -44,6 +52,13 @@ class SimFileSystem : public platform::IFileSystem {
   void CloseFile(platform::FileRef file) override;
   bool FindFiles(const char* pattern, std::vector<platform::FoundFile>* found) override;
 
+  platform::DirectoryRef OpenDirectory(const char* path) override;
+  platform::DirectoryRef OpenChildDirectory(platform::DirectoryRef parent, const char* name) override;
+  bool ListDirectory(platform::DirectoryRef directory, std::vector<platform::FoundFile>* found) override;
+  bool DeleteChild(platform::DirectoryRef parent, const char* name) override;
+  bool CloseAndRemoveDirectory(platform::DirectoryRef directory) override;
+  void CloseDirectory(platform::DirectoryRef directory) override;
+
   // The absolute Windows form of a path: drive letter in upper case, backslashes, "." and ".."
   // resolved against the current directory.
   std::string Absolute(const std::string& path) const;
@@ -58,6 +73,18 @@ class SimFileSystem : public platform::IFileSystem {
   void SetAttributes(const std::string& path, std::uint32_t attributes);
   FileTimes Times(const std::string& path) const;
   std::size_t OpenFileCount() const { return open_.size(); }
+  // A link at `path` to `target` (a junction when the target is a directory); the target need not exist.
+  void PutLink(const std::string& path, const std::string& target);
+  // What another program may do: moves the directory at `path` to `movedTo` and puts a junction
+  // to `target` in its place. False, and nothing changed, while the directory is pinned.
+  bool SwapForJunction(const std::string& path, const std::string& target, const std::string& movedTo);
+  // True while the directory, or one inside it, is held open.
+  bool Pinned(const std::string& path) const;
+  std::size_t OpenDirectoryCount() const { return directories_.size(); }
+
+  // Called after each directory listing ("FindFiles", with the listed directory) and before each
+  // file creation ("CreateFileA", with the file's path).
+  std::function<void(const std::string& call, const std::string& path)> between;
 
   std::string currentDirectory = "C:\\";
   std::string tempPath = "C:\\Users\\user\\AppData\\Local\\Temp\\";
@@ -84,6 +111,8 @@ class SimFileSystem : public platform::IFileSystem {
   std::map<std::string, Meta> meta_;
   std::map<platform::FileRef, OpenFile> open_;
   platform::FileRef nextFile_ = 0x100;
+  std::map<platform::DirectoryRef, std::string> directories_;  // held directories, absolute paths
+  platform::DirectoryRef nextDirectory_ = 0x100;
 };
 
 }  // namespace sim

@@ -65,6 +65,13 @@ class FileSystem : public platform::IFileSystem {
   void SetFileTime(platform::FileRef file, std::uint64_t creation, std::uint64_t access, std::uint64_t write) override;
   void CloseFile(platform::FileRef file) override;
   bool FindFiles(const char* pattern, std::vector<platform::FoundFile>* found) override;
+
+  platform::DirectoryRef OpenDirectory(const char* path) override;
+  platform::DirectoryRef OpenChildDirectory(platform::DirectoryRef parent, const char* name) override;
+  bool ListDirectory(platform::DirectoryRef directory, std::vector<platform::FoundFile>* found) override;
+  bool DeleteChild(platform::DirectoryRef parent, const char* name) override;
+  bool CloseAndRemoveDirectory(platform::DirectoryRef directory) override;
+  void CloseDirectory(platform::DirectoryRef directory) override;
 };
 
 class Shell : public platform::IShell {

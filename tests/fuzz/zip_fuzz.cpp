@@ -59,8 +59,7 @@ class MemoryFiles : public platform::IFileSystem {
   platform::FileRef CreateFileForWrite(const char* path, std::uint32_t attributes) override {
     const std::string key = Inside(path);
     if (!HasParent(key) || directories_.count(key)) return 0;
-    auto found = files_.find(key);
-    if (found != files_.end() && (found->second.attributes & platform::kFileAttributeReadOnly)) return 0;
+    if (files_.count(key)) return 0;
     files_[key] = File{attributes, 0};
     open_[next_] = key;
     return next_++;
@@ -78,8 +77,20 @@ class MemoryFiles : public platform::IFileSystem {
     if (open_.erase(file) == 0) Fault("close of a file that is not open", "");
   }
   bool FindFiles(const char*, std::vector<platform::FoundFile>*) override { return false; }
+  platform::DirectoryRef OpenDirectory(const char* path) override {
+    if (!directories_.count(Inside(path))) return 0;
+    ++held_;
+    return next_++;
+  }
+  platform::DirectoryRef OpenChildDirectory(platform::DirectoryRef, const char*) override { return 0; }
+  bool ListDirectory(platform::DirectoryRef, std::vector<platform::FoundFile>*) override { return false; }
+  bool DeleteChild(platform::DirectoryRef, const char*) override { return false; }
+  bool CloseAndRemoveDirectory(platform::DirectoryRef) override { return false; }
+  void CloseDirectory(platform::DirectoryRef) override {
+    if (held_-- == 0) Fault("release of a directory that is not held", "");
+  }
 
-  bool AllClosed() const { return open_.empty(); }
+  bool AllClosed() const { return open_.empty() && held_ == 0; }
 
  private:
   struct File {
@@ -135,6 +146,7 @@ class MemoryFiles : public platform::IFileSystem {
   std::map<std::string, File> files_;
   std::map<platform::FileRef, std::string> open_;
   platform::FileRef next_ = 1;
+  std::size_t held_ = 0;
 };
 
 // The entry information of `index`, asked for in a record whose every byte is first set to a

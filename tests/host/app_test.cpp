@@ -350,11 +350,13 @@ TEST_F(AppTest, TheWorkingDirectoryIsEmptiedOnceHoweverTheDialogCloses) {
     machine.files.PutFile(std::string(kWork) + "leftover.txt", "from an earlier run");
     Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
       EXPECT_EQ(WorkingFiles().size(), 28u);
+      EXPECT_TRUE(machine.files.Pinned(kWork));  // held from start-up to the end
       close(window);
     });
     ASSERT_NE(machine.dialogs.window, nullptr);
     EXPECT_TRUE(machine.dialogs.window->ended);
     EXPECT_EQ(machine.dialogs.window->result, platform::kIdCancel);
+    EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
     EXPECT_TRUE(WorkingFiles().empty());
     EXPECT_FALSE(machine.files.Exists(std::string(kWork) + "leftover.txt"));
     EXPECT_TRUE(machine.files.IsDirectory(kWork));
@@ -367,6 +369,7 @@ TEST_F(AppTest, AnotherRunningCopyKeepsThePackage) {
   machine.instances.otherCopies = 1;
   Run();
   EXPECT_EQ(WorkingFiles().size(), 28u);
+  EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
   machine.instances.otherCopies = 0;
   Run();
   EXPECT_TRUE(WorkingFiles().empty());

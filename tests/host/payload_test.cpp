@@ -47,9 +47,10 @@ class PayloadTest : public ::testing::Test {
 
   // The start-up steps and the cleanup at the dialog's end, as the application runs them.
   WorkingDirectory Enter() { return EnterWorkingDirectory(machine.files); }
-  void Clean(const WorkingDirectory& directory) {
+  void Clean(WorkingDirectory& directory) {
     CDriverInstaller installer(machine.platform());
-    CleanWorkingDirectory(machine.files, installer, directory);
+    CleanWorkingDirectory(installer, directory);
+    ReleaseWorkingDirectory(machine.files, &directory);
   }
 
   // Everything below the working directory, relative to it, sorted.
@@ -67,7 +68,7 @@ class PayloadTest : public ::testing::Test {
 };
 
 TEST_F(PayloadTest, EnteringFormsTheDirectoryUnderTheTemporaryFolderAndMakesItCurrent) {
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   EXPECT_STREQ(directory.path, kWork);
   EXPECT_TRUE(directory.entered);
   EXPECT_TRUE(machine.files.IsDirectory(kWork));
@@ -97,7 +98,7 @@ TEST_F(PayloadTest, TheUiLanguagePicksThePackageVariant) {
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.language);
-    const WorkingDirectory directory = Enter();
+    WorkingDirectory directory = Enter();
     ASSERT_TRUE(directory.entered);
     machine.trace.clear();
     ExtractDriverPayload(machine.platform(), directory.path, c.language);
@@ -218,7 +219,7 @@ TEST_F(PayloadTest, ARunReusesTheDirectoryAndLeavesItEmpty) {
   machine.files.PutFile(std::string(kWork) + "left\\note.txt", "leftover");
   machine.files.PutFile(std::string(kTemp) + "sentinel.txt", "beside the working directory");
 
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   ASSERT_TRUE(directory.entered);
   ExtractDriverPayload(machine.platform(), directory.path, 1033);
   EXPECT_NE(machine.files.ReadFile(std::string(kWork) + "Windows x64\\UNIDRV.DLL"), "from an earlier run");
@@ -234,13 +235,13 @@ TEST_F(PayloadTest, ARunReusesTheDirectoryAndLeavesItEmpty) {
              return line.size() >= tail.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
            }) - removed.begin();
   };
-  EXPECT_LT(at("left/over/deep"), at("left/over"));
-  EXPECT_LT(at("left/over"), at("Quarl2020/left"));
+  EXPECT_LT(at("left\\over\\deep"), at("left\\over"));
+  EXPECT_LT(at("left\\over"), at("Quarl2020\\left"));
   EXPECT_EQ(removed.size(), 5u);  // the two package folders and the three leftover ones
 }
 
 TEST_F(PayloadTest, AReadOnlyFileSurvivesWithTheFoldersAboveIt) {
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   ExtractDriverPayload(machine.platform(), directory.path, 1033);
   machine.files.PutFile(std::string(kWork) + "kept\\inner\\locked.txt", "read only",
                         platform::kFileAttributeReadOnly | platform::kFileAttributeArchive);
@@ -251,7 +252,7 @@ TEST_F(PayloadTest, AReadOnlyFileSurvivesWithTheFoldersAboveIt) {
 
 // Links inside the working directory are removed as links: what they point at stays untouched.
 TEST_F(PayloadTest, ALinkInsideTheDirectoryIsNeverFollowed) {
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   machine.files.PutFile("C:\\Outside\\sentinel.txt", "outside");
   machine.files.PutFile("C:\\Outside\\nested\\file.txt", "outside");
   const std::filesystem::path work = machine.files.HostPath(kWork);
@@ -264,6 +265,77 @@ TEST_F(PayloadTest, ALinkInsideTheDirectoryIsNeverFollowed) {
   EXPECT_TRUE(Contents().empty());
   EXPECT_EQ(machine.files.ReadFile("C:\\Outside\\sentinel.txt"), "outside");
   EXPECT_EQ(machine.files.ReadFile("C:\\Outside\\nested\\file.txt"), "outside");
+}
+
+// Another program swaps a folder for a junction between the listing of its parent and the step
+// into it, at the first or the second level: what the junction points at is never emptied, the
+// junction goes as a link, and the rest is cleaned as usual.
+TEST_F(PayloadTest, AFolderSwappedForAJunctionDuringTheCleanupIsNotEntered) {
+  const struct {
+    const char* listed;   // the folder whose listing the swap follows
+    const char* swapped;  // the folder swapped for a junction
+  } cases[] = {
+      {"", "sub"},
+      {"sub", "sub\\deeper"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.swapped);
+    sim::SimMachine fresh;
+    fresh.files.PutFile("C:\\Outside\\precious.txt", "outside");
+    fresh.files.PutFile("C:\\Outside\\nested\\file.txt", "outside");
+    fresh.files.PutFile(std::string(kWork) + "sub\\deeper\\x.txt", "x");
+    fresh.files.PutFile(std::string(kWork) + "sub\\y.txt", "y");
+    WorkingDirectory directory = EnterWorkingDirectory(fresh.files);
+    ASSERT_TRUE(directory.entered);
+    const std::string listed = fresh.files.Absolute(std::string(kWork) + c.listed);
+    bool swapped = false;
+    fresh.files.between = [&](const std::string& call, const std::string& path) {
+      if (call != "FindFiles" || path != listed || swapped) return;
+      swapped = fresh.files.SwapForJunction(std::string(kWork) + c.swapped, "C:\\Outside", "C:\\Moved");
+    };
+    CDriverInstaller installer(fresh.platform());
+    CleanWorkingDirectory(installer, directory);
+    ReleaseWorkingDirectory(fresh.files, &directory);
+
+    EXPECT_TRUE(swapped);
+    EXPECT_EQ(fresh.files.ReadFile("C:\\Outside\\precious.txt"), "outside");
+    EXPECT_EQ(fresh.files.ReadFile("C:\\Outside\\nested\\file.txt"), "outside");
+    EXPECT_TRUE(std::filesystem::is_empty(fresh.files.HostPath(kWork)));
+    EXPECT_EQ(fresh.files.OpenDirectoryCount(), 0u);
+  }
+}
+
+// A listed name that holds a separator is left alone: joined to the folder's path it would name
+// something outside (a narrow listing can turn a look-alike character into a real separator).
+TEST_F(PayloadTest, AListedNameHoldingASeparatorIsLeftAlone) {
+  machine.files.PutFile(std::string(kTemp) + "victim.txt", "beside the working directory");
+  machine.files.PutFile(std::string(kTemp) + "kept\\file.txt", "beside the working directory");
+  WorkingDirectory directory = Enter();
+  ASSERT_TRUE(directory.entered);
+  const std::filesystem::path work = machine.files.HostPath(kWork);
+  std::ofstream(work / "..\\victim.txt") << "planted";
+  std::filesystem::create_directory(work / "..\\kept");
+
+  Clean(directory);
+
+  EXPECT_EQ(machine.files.ReadFile(std::string(kTemp) + "victim.txt"), "beside the working directory");
+  EXPECT_EQ(machine.files.ReadFile(std::string(kTemp) + "kept\\file.txt"), "beside the working directory");
+  EXPECT_EQ(Contents(), (std::vector<std::string>{"..\\kept", "..\\victim.txt"}));
+}
+
+// From entering to its release the working directory is held: another program can neither
+// remove it nor swap it for a junction, while the package is unpacked or afterwards.
+TEST_F(PayloadTest, TheWorkingDirectoryIsHeldUntilItsRelease) {
+  WorkingDirectory directory = Enter();
+  ASSERT_TRUE(directory.entered);
+  ExtractDriverPayload(machine.platform(), directory.path, 1033);
+  EXPECT_EQ(machine.files.OpenDirectoryCount(), 1u);
+  EXPECT_FALSE(machine.files.SwapForJunction(kWork, "C:\\Outside", "C:\\Moved"));
+  EXPECT_FALSE(machine.files.RemoveDirectory(kWork));
+  Clean(directory);
+  EXPECT_EQ(directory.held, 0u);
+  EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
+  EXPECT_TRUE(machine.files.SwapForJunction(kWork, "C:\\Outside", "C:\\Moved"));
 }
 
 // Whenever the working directory could not be formed, created as a directory of its own, or made
@@ -294,7 +366,7 @@ TEST_F(PayloadTest, ADirectoryThatWasNotEnteredIsNotCleaned) {
     EXPECT_FALSE(directory.entered);
     EXPECT_EQ(fresh.files.currentDirectory, "C:\\Data");
     CDriverInstaller installer(fresh.platform());
-    CleanWorkingDirectory(fresh.files, installer, directory);
+    CleanWorkingDirectory(installer, directory);
 
     EXPECT_TRUE(fresh.TraceOf("DeleteFileA").empty());
     EXPECT_TRUE(fresh.TraceOf("RemoveDirectoryA").empty());
@@ -305,7 +377,7 @@ TEST_F(PayloadTest, ADirectoryThatWasNotEnteredIsNotCleaned) {
 TEST_F(PayloadTest, APathThatDoesNotFitIsNeitherFormedNorCreated) {
   machine.files.tempPath = "C:\\" + std::string(247, 't') + "\\";  // 251 bytes: 261 with "Quarl2020\"
   machine.files.PutDirectory(machine.files.tempPath);
-  const WorkingDirectory directory = Enter();
+  WorkingDirectory directory = Enter();
   EXPECT_STREQ(directory.path, "");
   EXPECT_FALSE(directory.entered);
   EXPECT_TRUE(machine.TraceOf("CreateDirectoryA").empty());

@@ -2,6 +2,7 @@
 // on the simulated machine, and the refusals of unsafe or damaged entries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -366,6 +367,102 @@ TEST_F(ZipReaderTest, RefusesNamesThatLeaveTheBaseOrDoNotFit) {
   EXPECT_EQ(ZipSetBaseDirectory(handle, ("C:\\" + std::string(256, 'b')).c_str()), ZipBadArgument);
   EXPECT_EQ(ZipExtractEntry(handle, 1, "f.txt"), ZipCannotOpen);
   EXPECT_EQ(ZipSetBaseDirectory(handle, ("C:\\" + std::string(255, 'b')).c_str()), ZipOk);
+}
+
+// Everything below a folder, relative to it, with the content of each file ("/" for a folder).
+std::vector<std::string> HostTree(const std::filesystem::path& root) {
+  std::vector<std::string> tree;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    const std::string name = std::filesystem::relative(entry.path(), root).string();
+    tree.push_back(entry.is_directory() ? name + "/" : name + "=" + ReadHostFile(entry.path()));
+  }
+  std::sort(tree.begin(), tree.end());
+  return tree;
+}
+
+// A link or junction planted at any level below the base, or in the base's own place, refuses
+// every entry whose path leads through it or ends on it: nothing is written where it points, not
+// even a file the link names but that does not exist yet. The other entries still unpack.
+TEST(ZipReaderLinkTest, NeverWritesThroughALinkAtAnyLevel) {
+  const Archive built = Build({{"a/b/c.txt", "deep"}, {"a/mid.txt", "mid"}, {"top.txt", "top"}});
+  struct Case {
+    const char* what;
+    const char* link;
+    const char* target;
+    std::vector<ZipStatus> statuses;
+  };
+  const Case cases[] = {
+      {"junction in the base's place", "C:\\work", "C:\\Outside", {ZipCannotOpen, ZipCannotOpen, ZipCannotOpen}},
+      {"junction for a first-level folder", "C:\\work\\a", "C:\\Outside", {ZipCannotOpen, ZipCannotOpen, ZipOk}},
+      {"junction for a second-level folder", "C:\\work\\a\\b", "C:\\Outside", {ZipCannotOpen, ZipOk, ZipOk}},
+      {"file link for a second-level file", "C:\\work\\a\\b\\c.txt", "C:\\Outside\\target.txt", {ZipCannotOpen, ZipOk, ZipOk}},
+      {"file link for a first-level file", "C:\\work\\top.txt", "C:\\Outside\\target.txt", {ZipOk, ZipOk, ZipCannotOpen}},
+      {"file link to nothing yet", "C:\\work\\top.txt", "C:\\Outside\\planted.txt", {ZipOk, ZipOk, ZipCannotOpen}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::SimMachine machine;
+    machine.files.PutFile("C:\\Outside\\target.txt", "outside");
+    machine.files.PutLink(c.link, c.target);
+    ZipHandle handle = ZipOpenMemory(machine.platform(), built.bytes.data(), static_cast<std::uint32_t>(built.bytes.size()));
+    ASSERT_NE(handle, nullptr);
+    ZipSetBaseDirectory(handle, kBase);
+    std::vector<ZipStatus> statuses;
+    for (std::int32_t index = 0; index < 3; ++index) {
+      ZipEntryInfo info;
+      ASSERT_EQ(ZipGetEntry(handle, index, &info), ZipOk);
+      statuses.push_back(ZipExtractEntry(handle, index, info.name));
+    }
+    ZipClose(handle);
+    EXPECT_EQ(statuses, c.statuses);
+    EXPECT_EQ(HostTree(machine.files.HostPath("C:\\Outside")), std::vector<std::string>{"target.txt=outside"});
+    EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
+    EXPECT_EQ(machine.files.OpenFileCount(), 0u);
+  }
+}
+
+// The folders of an entry are held while its file is made, so another program cannot swap one
+// for a junction between the check and the creation.
+TEST_F(ZipReaderTest, HoldsTheFoldersOfAnEntryWhileItsFileIsMade) {
+  machine.files.PutFile("C:\\Outside\\target.txt", "outside");
+  std::vector<bool> swapped;
+  machine.files.between = [&](const std::string& call, const std::string&) {
+    if (call != "CreateFileA") return;
+    for (const char* folder : {"C:\\work\\a\\b", "C:\\work\\a", "C:\\work"}) {
+      swapped.push_back(machine.files.SwapForJunction(folder, "C:\\Outside", "C:\\Moved"));
+    }
+  };
+  ASSERT_NE(Open(Build({{"a/b/c.txt", "deep"}}).bytes), nullptr);
+  EXPECT_EQ(UnpackAll(), std::vector<ZipStatus>{ZipOk});
+  EXPECT_EQ(swapped, std::vector<bool>(3, false));
+  EXPECT_EQ(machine.files.ReadFile("C:\\work\\a\\b\\c.txt"), "deep");
+  EXPECT_EQ(HostTree(machine.files.HostPath("C:\\Outside")), std::vector<std::string>{"target.txt=outside"});
+  EXPECT_EQ(machine.files.OpenDirectoryCount(), 0u);
+
+  // A link put in the file's own place after the checks is opened as itself, never followed.
+  machine.files.between = [&](const std::string& call, const std::string& path) {
+    if (call == "CreateFileA") machine.files.PutLink(path, "C:\\Outside\\planted.txt");
+  };
+  EXPECT_EQ(UnpackAll(), std::vector<ZipStatus>{ZipCannotOpen});
+  EXPECT_EQ(HostTree(machine.files.HostPath("C:\\Outside")), std::vector<std::string>{"target.txt=outside"});
+}
+
+// Names that open a DOS device or an alternate data stream rather than a file are refused, in
+// any component, any case and with any extension; names that only look alike unpack.
+TEST_F(ZipReaderTest, RefusesDeviceNamesAndStreamSuffixes) {
+  ASSERT_NE(Open(Build({{"entry", "data"}}).bytes), nullptr);
+  const char* const refused[] = {"CON", "con.txt", "a/Nul", "AUX .log", "prn", "COM1", "com9.dat", "LPT1",
+                                 "lpt9", "COM0", "a/b/LPT3/x.txt", "CONIN$", "conout$.x", "COM\xB9", "Lpt\xB2.txt",
+                                 "nul.tar.gz", "data.txt:stream", "a/b:$DATA", "dir:x/file"};
+  for (const char* name : refused) EXPECT_EQ(ZipExtractEntry(handle, 0, name), ZipCannotOpen) << name;
+  EXPECT_TRUE(machine.TraceOf("CreateFileA").empty());
+  EXPECT_TRUE(machine.TraceOf("CreateDirectoryA").empty());
+
+  const char* const allowed[] = {"CONSOLE.txt", "COM10", "LPT", "nul_", "a.con", "com1x", "aux-data/file", "xcon"};
+  for (const char* name : allowed) {
+    EXPECT_EQ(ZipExtractEntry(handle, 0, name), ZipOk) << name;
+    EXPECT_EQ(machine.files.ReadFile(std::string(kBase) + name), "data") << name;
+  }
 }
 
 TEST_F(ZipReaderTest, RemovesThePartlyWrittenFileOnEveryFailureAfterCreatingIt) {

@@ -11,9 +11,11 @@
 #include "installer/driver_installer.h"
 #include "payload/driver_payload.h"
 #include "payload/working_directory.h"
+#include "payload/zip_reader.h"
 #include "platform/win32/win32_services.h"
 #include "package_files.h"
 #include "wine_support.h"
+#include "zip_test_archive.h"
 
 namespace {
 
@@ -76,7 +78,7 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.language);
-    const WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
+    WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
     ASSERT_TRUE(directory.entered);
     EXPECT_EQ(directory.path, work);
     char current[MAX_PATH] = {};
@@ -99,7 +101,8 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
       EXPECT_EQ(PaperSizeName(work + dll), c.paperSize) << dll;
     }
 
-    CleanWorkingDirectory(*machine.files, *installer, directory);
+    CleanWorkingDirectory(*installer, directory);
+    ReleaseWorkingDirectory(*machine.files, &directory);
     EXPECT_EQ(wine_test::FolderEntries(WorkWithoutSeparator()), std::vector<std::string>{});
     EXPECT_NE(GetFileAttributesA(work.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(wine_test::FileExists(sentinel));
@@ -115,9 +118,43 @@ TEST_F(WinePayloadTest, AWorkingDirectoryThatCannotBeEnteredIsNotCleaned) {
 
   const WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
   EXPECT_FALSE(directory.entered);
-  CleanWorkingDirectory(*machine.files, *installer, directory);
+  CleanWorkingDirectory(*installer, directory);
 
   EXPECT_TRUE(wine_test::FileExists(start + "\\precious.txt"));
+}
+
+// The real back-end's held directory. Wine makes no symbolic links or junctions
+// (CreateSymbolicLinkA returns TRUE and makes nothing), so every case with a link or a junction
+// is tested on the simulated machine only.
+TEST_F(WinePayloadTest, TheHeldWorkingDirectoryCannotBeRenamedOrRemoved) {
+  WorkingDirectory directory = EnterWorkingDirectory(*machine.files);
+  ASSERT_TRUE(directory.entered);
+  SetCurrentDirectoryA("C:\\");  // the current directory would hold it as well
+  const std::string moved = TempPath() + "Quarl2020-moved";
+  EXPECT_FALSE(MoveFileA(WorkWithoutSeparator().c_str(), moved.c_str()));
+  EXPECT_FALSE(RemoveDirectoryA(WorkWithoutSeparator().c_str()));
+  ReleaseWorkingDirectory(*machine.files, &directory);
+  ASSERT_TRUE(MoveFileA(WorkWithoutSeparator().c_str(), moved.c_str()));
+  EXPECT_TRUE(MoveFileA(moved.c_str(), WorkWithoutSeparator().c_str()));
+}
+
+// Entries named for a DOS device or a data stream are refused by name; a hard link planted in an
+// entry's place is replaced by a new file, and the file it shares its data with stays as it was.
+TEST_F(WinePayloadTest, UnpacksOnlyNewPlainFiles) {
+  CreateDirectoryA(work.c_str(), nullptr);
+  ASSERT_TRUE(CreateHardLinkA((work + "linked.txt").c_str(), sentinel.c_str(), nullptr));
+  const zip_test::Archive built = zip_test::Build({{"linked.txt", "from the package"}});
+  ZipHandle handle = ZipOpenMemory(machine, built.bytes.data(), static_cast<std::uint32_t>(built.bytes.size()));
+  ASSERT_NE(handle, nullptr);
+  ZipSetBaseDirectory(handle, work.c_str());
+  for (const char* name : {"CON", "nul.txt", "sub/AUX", "COM1.log", "LPT1", "CONOUT$", "entry.txt:stream"}) {
+    EXPECT_EQ(ZipExtractEntry(handle, 0, name), ZipCannotOpen) << name;
+  }
+  EXPECT_EQ(ZipExtractEntry(handle, 0, "linked.txt"), ZipOk);
+  ZipClose(handle);
+  EXPECT_EQ(wine_test::FolderEntries(WorkWithoutSeparator()), std::vector<std::string>{"linked.txt"});
+  EXPECT_EQ(wine_test::ReadWholeFile(work + "linked.txt"), "from the package");
+  EXPECT_EQ(wine_test::ReadWholeFile(sentinel), "beside the working directory");
 }
 
 }  // namespace

@@ -77,6 +77,7 @@ std::uint32_t HostFileSystem::GetFileAttributes(const char* path) {
   std::string host;
   struct stat status;
   if (!Inside(path, &host) || ::lstat(host.c_str(), &status) != 0) return platform::kInvalidFileAttributes;
+  if (S_ISLNK(status.st_mode)) return platform::kFileAttributeReparsePoint;
   if (S_ISDIR(status.st_mode)) return platform::kFileAttributeDirectory;
   return platform::kFileAttributeArchive | ((status.st_mode & S_IWUSR) ? 0 : platform::kFileAttributeReadOnly);
 }
@@ -90,12 +91,21 @@ bool HostFileSystem::SetFileAttributes(const char* path, std::uint32_t attribute
 platform::FileRef HostFileSystem::CreateFileForWrite(const char* path, std::uint32_t attributes) {
   std::string host;
   if (!Inside(path, &host)) return 0;
-  struct stat status;
-  if (::lstat(host.c_str(), &status) == 0 && (!S_ISREG(status.st_mode) || !(status.st_mode & S_IWUSR))) return 0;
   const mode_t mode = (attributes & platform::kFileAttributeReadOnly) ? 0444 : 0644;
-  const int descriptor = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode);
+  const int descriptor = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   return descriptor < 0 ? 0 : static_cast<platform::FileRef>(descriptor) + 1;
 }
+
+platform::DirectoryRef HostFileSystem::OpenDirectory(const char* path) {
+  std::string host;
+  if (!Inside(path, &host)) return 0;
+  // Without trailing slashes, which would make the system follow a link in the last place.
+  while (host.size() > 1 && host.back() == '/') host.pop_back();
+  const int descriptor = ::open(host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  return descriptor < 0 ? 0 : static_cast<platform::DirectoryRef>(descriptor) + 1;
+}
+
+void HostFileSystem::CloseDirectory(platform::DirectoryRef directory) { ::close(Descriptor(directory)); }
 
 bool HostFileSystem::WriteFile(platform::FileRef file, const void* data, std::uint32_t size) {
   const char* at = static_cast<const char*>(data);

@@ -25,13 +25,20 @@ class HostFileSystem : public platform::IFileSystem {
   std::uint32_t GetTempPath(std::uint32_t, char*) override { return 0; }
   std::uint32_t GetFileAttributes(const char* path) override;
   bool SetFileAttributes(const char* path, std::uint32_t attributes) override;
-  // Refuses to replace a file without write permission, as Windows refuses a read-only file.
+  // Creates a new file only; a file or link already in the path's place is never opened.
   platform::FileRef CreateFileForWrite(const char* path, std::uint32_t attributes) override;
   bool WriteFile(platform::FileRef file, const void* data, std::uint32_t size) override;
   // Sets the access and modification times; the host keeps no creation time.
   void SetFileTime(platform::FileRef file, std::uint64_t creation, std::uint64_t access, std::uint64_t write) override;
   void CloseFile(platform::FileRef file) override;
   bool FindFiles(const char*, std::vector<platform::FoundFile>*) override { return false; }
+  // A directory inside the root that is no symbolic link, held open as a descriptor.
+  platform::DirectoryRef OpenDirectory(const char* path) override;
+  platform::DirectoryRef OpenChildDirectory(platform::DirectoryRef, const char*) override { return 0; }
+  bool ListDirectory(platform::DirectoryRef, std::vector<platform::FoundFile>*) override { return false; }
+  bool DeleteChild(platform::DirectoryRef, const char*) override { return false; }
+  bool CloseAndRemoveDirectory(platform::DirectoryRef) override { return false; }
+  void CloseDirectory(platform::DirectoryRef directory) override;
 
  private:
   // The host form of a path inside the root (backslashes as slashes); false when it lies outside.
