@@ -59,6 +59,12 @@ class IFileSystem {
   // A directory search by wildcard pattern (such as "C:\dir/*.*"): every entry, "." and ".."
   // included; false when nothing can be searched there.
   virtual bool FindFiles(const char* pattern, std::vector<FoundFile>* found) = 0;
+
+  // Reading a file back whole.
+  // CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+  // NULL), ReadFile to its end, CloseHandle: the file's bytes in *content; false when it cannot
+  // be opened or read, or holds more than `limit` bytes (then nothing beyond the limit is read).
+  [[nodiscard]] virtual bool ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) = 0;
 };
 
 }  // namespace platform

@@ -84,6 +84,10 @@ class SimFileSystem : public platform::IFileSystem {
   std::map<std::string, Meta> meta_;
   std::map<platform::FileRef, OpenFile> open_;
   platform::FileRef nextFile_ = 0x100;
+
+ public:
+  // Reading a file back whole; the fault name is "ReadFile".
+  bool ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) override;
 };
 
 }  // namespace sim

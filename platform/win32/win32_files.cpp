@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_services.h"
@@ -81,6 +82,24 @@ bool FileSystem::FindFiles(const char* pattern, std::vector<platform::FoundFile>
     entry.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     found->push_back(entry);
   } while (::FindNextFileA(search.Get(), &data));
+  return true;
+}
+
+// Reads in pieces and stops at the first piece that would pass the limit.
+bool FileSystem::ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) {
+  UniqueFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+  if (!file.Valid()) return false;
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr)) return false;
+    if (read == 0) break;
+    if (read > limit - bytes.size()) return false;
+    bytes.append(chunk, read);
+  }
+  *content = std::move(bytes);
   return true;
 }
 

@@ -32,6 +32,7 @@ class HostFileSystem : public platform::IFileSystem {
   void SetFileTime(platform::FileRef file, std::uint64_t creation, std::uint64_t access, std::uint64_t write) override;
   void CloseFile(platform::FileRef file) override;
   bool FindFiles(const char*, std::vector<platform::FoundFile>*) override { return false; }
+  bool ReadWholeFile(const char*, std::uint32_t, std::string*) override { return false; }
 
  private:
   // The host form of a path inside the root (backslashes as slashes); false when it lies outside.
