@@ -360,6 +360,24 @@ TEST_F(AppTest, AFileSwappedAfterUnpackingIsNeverInstalled) {
   EXPECT_EQ(DriverFilesHolding("planted"), Lines{});
 }
 
+// The package checked against is the one start-up unpacked: after a switch to English the
+// Chinese package (whose minidriver differs from the English one) is still the one installed.
+TEST_F(AppTest, TheLanguageSwitchKeepsThePackageThatWasUnpacked) {
+  machine.system.uiLanguage = 2052;
+  LanguageToggleCount = 1;
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg& dialog) {
+    for (int i = 0; i < 5; ++i) window.DoubleClick(ids::kLanguageSwitch);
+    ASSERT_EQ(dialog.Installer.UiLanguage, kLanguageEnglish);
+    window.Click(ids::kLpt);
+    window.Click(ids::kInstall);
+    EXPECT_TRUE(window.ended);
+  });
+  EXPECT_NE(machine.spooler.Printer("printer RT5140"), nullptr);
+  const Lines found = machine.TraceOf("FindResourceA");
+  EXPECT_EQ(found.size(), 9u);  // the unpacking, then each of the eight staged files
+  EXPECT_EQ(std::count(found.begin(), found.end(), "FindResourceA 129 zip"), 9);
+}
+
 // Package files beside the program are never installed: without the working directory that
 // start-up entered and unpacked into, the install command and the wizard link show the copy
 // failure, prepare no port and start nothing.
