@@ -139,7 +139,7 @@ bool CDriverInstaller::RegisterDriver(DriverVariant variant) {
   const bool registered = platform_.spooler->AddPrinterDriver(info);
   platform_.system->Sleep(kRegistrationPauseMs);
   if (!registered) {
-    ShowLastErrorText();
+    (void)ShowLastErrorText();  // the registration-failure text follows, with or without it
     platform_.messages->Show(RegistrationFailureText(variant, UiLanguage));
     return false;
   }
@@ -193,9 +193,13 @@ bool CDriverInstaller::CreatePrinter(DriverVariant variant, const char* director
   return printer != 0;
 }
 
+// A copy takes the attributes of its source, which any program of the user can make read-only;
+// the attribute is cleared first, so that a copy rejected for its bytes goes as well.
 void CDriverInstaller::DeleteStagedFiles(const char* directory) {
   for (const std::string& name : StagedFiles(MinidriverFile, GpdFile)) {
-    platform_.files->DeleteFile(JoinPath(directory, name).c_str());
+    const std::string path = JoinPath(directory, name);
+    (void)platform_.files->SetFileAttributes(path.c_str(), platform::kFileAttributeNormal);  // a missing copy has none
+    platform_.files->DeleteFile(path.c_str());
   }
 }
 

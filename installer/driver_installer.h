@@ -59,7 +59,7 @@ class CDriverInstaller {
   bool RegisterDriver(DriverVariant variant);
   bool CreatePrinter(DriverVariant variant, const char* directory, const char* portName);
   void DeleteStagedFiles(const char* directory);
-  bool ShowLastErrorText();
+  [[nodiscard]] bool ShowLastErrorText();
   DriverVariant MachineVariant();
 
   platform::Platform& platform_;

@@ -3,13 +3,13 @@
 
 #include <cstring>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "installer/driver_installer.h"
 #include "platform/sim/sim_machine.h"
+#include "test_driver_package.h"
 
 namespace {
 
@@ -22,26 +22,12 @@ const char kSuccessEnglish[] =
     "The printer driver has been successfully installed on your computer!\r\n"
     "Printer name : %s\r\nPrinter port : %s\r\n";
 
-// The package as unpacked into kWork, carrying the bytes PutPackage wrote there.
-class TestPackage : public IDriverPackage {
- public:
-  std::string UnpackedDirectory() const override { return directory; }
-  bool CarriedBytes(const char* name, std::string* bytes) override {
-    const auto found = carried.find(name);
-    if (found == carried.end()) return false;
-    *bytes = found->second;
-    return true;
-  }
-
-  std::string directory = std::string(kWork) + "\\";
-  std::map<std::string, std::string> carried;
-};
-
 // The package unpacked into kWork, which is not the current directory: every path to it is full.
 class InstallerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     machine.files.PutDirectory(kWork);
+    package.directory = std::string(kWork) + "\\";
     PutPackage("Windows NT x86");
     PutPackage("Windows x64");
   }
@@ -82,7 +68,7 @@ class InstallerTest : public ::testing::Test {
   }
 
   sim::SimMachine machine;
-  TestPackage package;
+  package_files::TestDriverPackage package;
   std::unique_ptr<CDriverInstaller> installer;
 };
 
@@ -263,6 +249,8 @@ TEST_F(InstallerTest, ACopyThatIsNotTheCarriedFileFailsAsACopyFailureAndIsRemove
       {"longer", [&] { machine.files.PutFile(unidrv, "Windows NT x86:UNIDRV.DLL and more"); }},
       {"shorter", [&] { machine.files.PutFile(unidrv, "Windows NT x86:"); }},
       {"empty", [&] { machine.files.PutFile(unidrv, ""); }},
+      {"read-only, so that its copy is too",
+       [&] { machine.files.PutFile(unidrv, "planted", platform::kFileAttributeReadOnly | platform::kFileAttributeArchive); }},
       {"a copy that cannot be read back", [&] { machine.faults.FailAfter("ReadFile", 3, platform::kErrorAccessDenied); }},
       {"a file the program does not carry", [&] { package.carried.erase("Windows NT x86\\TTFSUB.GPD"); }},
   };
