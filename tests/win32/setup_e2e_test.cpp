@@ -74,8 +74,10 @@ std::string CopyFailure() {
   return CopyFailureText(variant, Language(), version.dwMajorVersion < 6 ? 0 : 3);
 }
 
-// Bytes that another program writes where the installer looks for its driver files.
-const char kPlanted[] = "planted by another program";
+// Bytes that another program writes where the installer looks for its driver files; of this
+// run only, so that what a failed earlier run left in the prefix is not taken for this one's.
+const std::string kPlanted =
+    "planted by another program " + std::to_string(GetCurrentProcessId()) + "." + std::to_string(GetTickCount());
 
 // The files below a folder, its subfolders included, that hold the text.
 std::vector<std::string> FilesHolding(const std::string& folder, const std::string& text) {
