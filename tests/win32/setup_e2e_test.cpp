@@ -192,6 +192,11 @@ class SetupProcess {
     CloseHandle(process_.hProcess);
   }
 
+  // Starts the program in the folder and waits for its dialog; null when either fails.
+  HWND Open(const std::string& program, const std::string& folder) {
+    return Start(program, folder) ? WaitForDialog() : nullptr;
+  }
+
   // The main dialog once it is shown and its initialisation is over, or null.
   HWND WaitForDialog() {
     HWND dialog = nullptr;
@@ -427,8 +432,7 @@ TEST_F(SetupLanTest, RunsOnlyTheSystemsNetCommand) {
   });
 
   SetupProcess setupCopy;
-  ASSERT_TRUE(setupCopy.Start(program, folder));
-  HWND dialog = setupCopy.WaitForDialog();
+  HWND dialog = setupCopy.Open(program, folder);
   ASSERT_NE(dialog, nullptr);
   InstallOnLan(dialog);
   // The restart is over when the success message shows; the working directory still holds
@@ -506,8 +510,7 @@ TEST_F(SetupTest, TheLastOfTwoCopiesEmptiesTheWorkingDirectory) {
 // copy failure is shown in a box that keeps the dialog disabled, and no printer is created.
 TEST_F(SetupLanTest, DriverFilesOverwrittenWhileTheDialogIsOpenAreNeverInstalled) {
   SetupProcess program;
-  ASSERT_TRUE(program.Start(setup, wine_test::ProgramFolder()));
-  HWND dialog = program.WaitForDialog();
+  HWND dialog = program.Open(setup, wine_test::ProgramFolder());
   ASSERT_NE(dialog, nullptr);
   ASSERT_EQ(MissingPackageFiles(), Lines{});
   for (const std::string& file : package_files::All()) {
@@ -548,8 +551,7 @@ TEST_F(SetupLanTest, WithoutItsWorkingDirectoryNothingFromTheStartFolderIsInstal
   });
 
   SetupProcess setupCopy;
-  ASSERT_TRUE(setupCopy.Start(program, folder));
-  HWND dialog = setupCopy.WaitForDialog();
+  HWND dialog = setupCopy.Open(program, folder);
   ASSERT_NE(dialog, nullptr);
   InstallOnLan(dialog);
   EXPECT_EQ(setupCopy.AnswerBoxes(1), Lines{CopyFailure()});
