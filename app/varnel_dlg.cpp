@@ -22,8 +22,9 @@ const int kBaudControls[] = {dialog_ids::kBaudGroup, dialog_ids::kBaud9600, dial
 }  // namespace
 
 CVarnelDlg::CVarnelDlg(platform::Platform& platform)
-    : CDialog(kMainDialogTemplate), Installer(platform), platform_(platform) {
+    : CDialog(kMainDialogTemplate), Installer(platform), platform_(platform), package_(platform) {
   AppIcon = platform_.resources->LoadIconResource(kAppIconResource);
+  Installer.UsePackage(&package_);
 }
 
 CVarnelDlg::~CVarnelDlg() = default;
@@ -66,6 +67,8 @@ void CVarnelDlg::DoDataExchange(CDataExchange& exchange) {
 
 bool CVarnelDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  // Every message box belongs to the dialog and keeps it disabled while it is open.
+  platform_.messages->SetOwner(Window()->Window());
   Window()->SetIcon(true, AppIcon);
   Window()->SetIcon(false, AppIcon);
   ApplyLabels(Installer.UiLanguage);
@@ -81,7 +84,11 @@ bool CVarnelDlg::OnInitDialog() {
 
   platform_.instances->Register(kInstanceName);
   work_ = EnterWorkingDirectory(*platform_.files);
-  if (work_.entered) ExtractDriverPayload(platform_, work_.path, Installer.UiLanguage);
+  // The package is remembered as unpacked only when it was unpacked whole into the directory
+  // entered; the language toggle later changes the texts, never the package.
+  if (work_.entered && ExtractDriverPayload(platform_, work_.path, Installer.UiLanguage)) {
+    package_.SetUnpacked(work_.path, DriverPayloadResource(Installer.UiLanguage));
+  }
   return true;
 }
 
@@ -101,7 +108,8 @@ void CVarnelDlg::RefreshPortPanel() {
   PortList.ResetContent();
   PortHint.ShowWindow(platform::kShowHide);
   ShowBaudGroup(platform::kShowHide);
-  window->EnableControl(dialog_ids::kInstall, true);
+  // A refresh while an installation waits on a message box leaves its buttons disabled.
+  window->EnableControl(dialog_ids::kInstall, !InstallBusy);
   switch (ConnectionKind) {
     case kConnectionUsb:
     case kConnectionCom:
@@ -264,20 +272,27 @@ void CVarnelDlg::PrintUsbTestPage() {
 }
 
 // One whole installation from the panel's state. The buttons stay disabled while it runs (message
-// boxes of the installation run nested message loops) and come back whatever the outcome.
+// boxes of the installation run nested message loops) and come back whatever the outcome. A
+// click that still reaches the dialog while one runs starts nothing.
 void CVarnelDlg::OnBnClickedInstall() {
+  if (InstallBusy) return;
   InstallBusy = true;
   EnableButtons(false);
   UpdateData(true);
+  RunInstallation();
+  InstallBusy = false;
+  EnableButtons(true);
+}
+
+// Without an unpacked package not even the port is prepared.
+void CVarnelDlg::RunInstallation() {
+  if (!Installer.PackageReady()) return;
   char portName[platform::kTextBufferSize] = {};
   PortList.GetText(PortList.GetCurSel(), portName, sizeof portName);
   PreparePort(portName, sizeof portName);
-  if (Installer.InstallPrinter(DefaultPrinterChoice, portName)) {
-    if (ConnectionKind == kConnectionUsb) PrintUsbTestPage();
-    Window()->EndDialog(platform::kIdCancel);
-  }
-  InstallBusy = false;
-  EnableButtons(true);
+  if (!Installer.InstallPrinter(DefaultPrinterChoice, portName)) return;
+  if (ConnectionKind == kConnectionUsb) PrintUsbTestPage();
+  Window()->EndDialog(platform::kIdCancel);
 }
 
 bool CVarnelDlg::OnSetCursor(platform::WindowRef window, std::uint32_t, std::uint32_t) {
@@ -292,21 +307,23 @@ bool CVarnelDlg::OnSetCursor(platform::WindowRef window, std::uint32_t, std::uin
   return false;
 }
 
-// The system's Add Printer wizard on the package's INF for the machine's architecture. The
+// The system's Add Printer wizard on the package's INF for the machine's architecture, by the
+// full path of the folder start-up unpacked into; without one it shows the copy failure. The
 // link is created hidden and nothing shows it; this is what a shown link would run.
 void CVarnelDlg::OnBnClickedWizardLink() {
-  char directory[1024] = {};
-  char command[1024] = {};
-  platform_.files->GetCurrentDirectory(sizeof directory, directory);
   const char* inf = nullptr;
   switch (platform_.system->NativeProcessorArchitecture()) {
-    case platform::kArchitectureAmd64: inf = "\\Windows x64\\ZNDRVx64.INF"; break;
-    case platform::kArchitectureIntel: inf = "\\Windows NT x86\\ZNDRV.INF"; break;
+    case platform::kArchitectureAmd64: inf = "Windows x64\\ZNDRVx64.INF"; break;
+    case platform::kArchitectureIntel: inf = "Windows NT x86\\ZNDRV.INF"; break;
     default: return;
   }
-  std::snprintf(command, sizeof command, "printui.dll PrintUIEntry /ii /f \"%s%s\"", directory, inf);
+  if (!Installer.PackageReady()) return;
   // rundll32 by its full path from the system directory, never found along the search path.
   const std::string rundll32 = platform::SystemProgramPath(*platform_.system, "rundll32");
+  if (rundll32.empty()) return;
+  char command[1024] = {};
+  std::snprintf(command, sizeof command, "printui.dll PrintUIEntry /ii /f \"%s%s\"",
+                package_.UnpackedDirectory().c_str(), inf);
   platform_.shell->Execute(Window()->Window(), "open", rundll32.c_str(), command, nullptr, platform::kShowNormal);
 }
 
@@ -314,6 +331,7 @@ void CVarnelDlg::OnBnClickedWizardLink() {
 // the shared working directory; the last copy to close empties it. Either way this copy lets go
 // of the directory it has held since start-up.
 void CVarnelDlg::OnDestroy() {
+  platform_.messages->SetOwner(0);
   if (platform_.instances->ReleaseAndCheckLast(kInstanceName)) CleanWorkingDirectory(Installer, work_);
   ReleaseWorkingDirectory(*platform_.files, &work_);
 }

@@ -8,6 +8,7 @@
 #include "app/dialog_base.h"
 #include "app/message_map.h"
 #include "installer/driver_installer.h"
+#include "payload/carried_package.h"
 #include "payload/working_directory.h"
 #include "platform/platform.h"
 #include "ports/port_list.h"
@@ -105,6 +106,9 @@ class CVarnelDlg : public CDialog {
   void EnumeratePorts(CStringArray& ports);
   // Prepares the chosen port where the connection needs it and writes its name into `portName`.
   void PreparePort(char* portName, std::size_t size);
+  // The installation of the install command, once the dialog is busy: port, driver, printer,
+  // test page; the dialog ends after a success.
+  void RunInstallation();
   // Prints the test page on the printer just created, in the current language.
   void PrintUsbTestPage();
   // Enables or disables the install and exit buttons, in that order.
@@ -112,4 +116,6 @@ class CVarnelDlg : public CDialog {
 
   platform::Platform& platform_;
   WorkingDirectory work_;
+  // What start-up unpacked, and where; the installer installs from it only.
+  CarriedDriverPackage package_;
 };

@@ -32,6 +32,9 @@ std::vector<std::string> StagedFiles(const std::string& minidriver, const std::s
   return files;
 }
 
+// 0 for a Windows older than major version 6, else 3.
+std::int32_t VersionLevel(const platform::OsVersion& version) { return version.major < 6 ? 0 : 3; }
+
 std::string JoinPath(const char* directory, const std::string& name) {
   char path[kPathSize] = {};
   std::snprintf(path, sizeof path, "%s\\%s", directory, name.c_str());
@@ -52,25 +55,40 @@ std::string DependentFileList(const std::string& minidriver) {
 CDriverInstaller::CDriverInstaller(platform::Platform& platform)
     : MinidriverFile("RCQ80.DLL"), GpdFile("RCQ80C.GPD"), ModelName("printer RT5140"), platform_(platform) {
   const std::string net = platform::SystemProgramPath(*platform_.system, "net");
-  platform_.shell->Execute(0, "open", net.c_str(), "start spooler", nullptr, platform::kShowHide);
+  if (!net.empty()) platform_.shell->Execute(0, "open", net.c_str(), "start spooler", nullptr, platform::kShowHide);
   UiLanguage = platform_.system->UserDefaultUiLanguage();
 }
 
+// The package folder is one every program of the user can write to, at any time: what was
+// copied from it is compared with the bytes the program carries before the spooler sees it.
+// Without an unpacked package nothing is read from anywhere else.
 bool CDriverInstaller::InstallDriverAndPrinter(DriverVariant variant, std::int32_t versionLevel,
                                                const char* portName) {
+  const char* copyFailure = CopyFailureText(variant, UiLanguage, versionLevel);
+  const std::string package = package_ == nullptr ? std::string() : package_->UnpackedDirectory();
+  if (package.empty()) {
+    platform_.messages->Show(copyFailure);
+    return false;
+  }
   char directory[kDirectorySize] = {};
   platform_.spooler->GetPrinterDriverDirectory(DataOf(variant).environment, directory, sizeof directory);
-  if (!StageDriverFiles(variant, directory)) {
-    platform_.messages->Show(CopyFailureText(variant, UiLanguage, versionLevel));
+  if (!StageDriverFiles(variant, package, directory)) {
+    platform_.messages->Show(copyFailure);
+    return false;
+  }
+  if (!StagedFilesAreCarried(variant, directory)) {
+    DeleteStagedFiles(directory);
+    platform_.messages->Show(copyFailure);
     return false;
   }
   if (!RegisterDriver(variant)) return false;
-  return CreatePrinter(directory, portName);
+  return CreatePrinter(variant, directory, portName);
 }
 
-// Copies the eight files into the driver directory, every copy attempted. A directory the spooler
-// did not give counts as a failure: the copies would otherwise land in the root of the drive.
-bool CDriverInstaller::StageDriverFiles(DriverVariant variant, const char* directory) {
+// Copies the eight files from the package folder into the driver directory, every copy
+// attempted. A directory the spooler did not give counts as a failure: the copies would otherwise
+// land in the root of the drive. So does a source path that does not fit.
+bool CDriverInstaller::StageDriverFiles(DriverVariant variant, const std::string& package, const char* directory) {
   if (directory[0] == '\0') return false;
   platform::IFileSystem& files = *platform_.files;
   files.DeleteFile(JoinPath(directory, MinidriverFile).c_str());
@@ -78,10 +96,29 @@ bool CDriverInstaller::StageDriverFiles(DriverVariant variant, const char* direc
   bool copied = true;
   for (const std::string& name : StagedFiles(MinidriverFile, GpdFile)) {
     char source[kPathSize] = {};
-    std::snprintf(source, sizeof source, "%s%s", DataOf(variant).sourceFolder, name.c_str());
-    if (!files.CopyFile(source, JoinPath(directory, name).c_str(), false)) copied = false;
+    const int length =
+        std::snprintf(source, sizeof source, "%s%s%s", package.c_str(), DataOf(variant).sourceFolder, name.c_str());
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof source ||
+        !files.CopyFile(source, JoinPath(directory, name).c_str(), false)) {
+      copied = false;
+    }
   }
   return copied;
+}
+
+// True when every staged copy holds exactly the bytes the program carries for its file. The
+// driver directory is writable by administrators only, so what is checked here stays as checked.
+bool CDriverInstaller::StagedFilesAreCarried(DriverVariant variant, const char* directory) {
+  for (const std::string& name : StagedFiles(MinidriverFile, GpdFile)) {
+    const std::string entry = std::string(DataOf(variant).sourceFolder) + name;
+    std::string carried;
+    if (!package_->CarriedBytes(entry.c_str(), &carried)) return false;
+    std::string staged;
+    const auto limit = static_cast<std::uint32_t>(carried.size());
+    if (!platform_.files->ReadWholeFile(JoinPath(directory, name).c_str(), limit, &staged)) return false;
+    if (staged != carried) return false;
+  }
+  return true;
 }
 
 bool CDriverInstaller::RegisterDriver(DriverVariant variant) {
@@ -102,7 +139,7 @@ bool CDriverInstaller::RegisterDriver(DriverVariant variant) {
   const bool registered = platform_.spooler->AddPrinterDriver(info);
   platform_.system->Sleep(kRegistrationPauseMs);
   if (!registered) {
-    ShowLastErrorText();
+    (void)ShowLastErrorText();  // the registration-failure text follows, with or without it
     platform_.messages->Show(RegistrationFailureText(variant, UiLanguage));
     return false;
   }
@@ -128,8 +165,10 @@ std::string CDriverInstaller::MakeUniquePrinterName(const std::vector<std::strin
 }
 
 // Creates the printer under a unique name and removes the staged files. A printer the spooler
-// refused fails the installation, after its error text was shown and the staged files removed.
-bool CDriverInstaller::CreatePrinter(const char* directory, const char* portName) {
+// refused fails the installation, after its error text was shown and the staged files removed;
+// an error the system has no text for shows the registration-failure text, so that no failure
+// passes in silence.
+bool CDriverInstaller::CreatePrinter(DriverVariant variant, const char* directory, const char* portName) {
   char listName[500] = {};
   std::vector<std::string> existing;
   if (platform_.spooler->EnumPrinterNames(platform::kPrinterEnumLocal | platform::kPrinterEnumConnections,
@@ -146,7 +185,7 @@ bool CDriverInstaller::CreatePrinter(const char* directory, const char* portName
   info.attributes = platform::kPrinterAttributeLocal;
   const platform::PrinterRef printer = platform_.spooler->AddPrinter(info);
   platform_.system->Sleep(kRegistrationPauseMs);
-  if (printer == 0) ShowLastErrorText();
+  if (printer == 0 && !ShowLastErrorText()) platform_.messages->Show(RegistrationFailureText(variant, UiLanguage));
 
   std::snprintf(ResultPrinterName, sizeof ResultPrinterName, "%s", PrinterName.c_str());
   if (printer != 0) platform_.spooler->ClosePrinter(printer);
@@ -154,15 +193,22 @@ bool CDriverInstaller::CreatePrinter(const char* directory, const char* portName
   return printer != 0;
 }
 
+// A copy takes the attributes of its source, which any program of the user can make read-only;
+// the attribute is cleared first, so that a copy rejected for its bytes goes as well.
 void CDriverInstaller::DeleteStagedFiles(const char* directory) {
   for (const std::string& name : StagedFiles(MinidriverFile, GpdFile)) {
-    platform_.files->DeleteFile(JoinPath(directory, name).c_str());
+    const std::string path = JoinPath(directory, name);
+    (void)platform_.files->SetFileAttributes(path.c_str(), platform::kFileAttributeNormal);  // a missing copy has none
+    platform_.files->DeleteFile(path.c_str());
   }
 }
 
-void CDriverInstaller::ShowLastErrorText() {
+// Shows the system's text for the last error; false (and nothing shown) when it has none.
+bool CDriverInstaller::ShowLastErrorText() {
   std::string text;
-  if (platform_.system->ErrorText(platform_.system->LastError(), &text)) platform_.messages->Show(text.c_str());
+  if (!platform_.system->ErrorText(platform_.system->LastError(), &text)) return false;
+  platform_.messages->Show(text.c_str());
+  return true;
 }
 
 bool CDriverInstaller::IdentifySystem(const char** architecture) {
@@ -182,16 +228,30 @@ bool CDriverInstaller::IdentifySystem(const char** architecture) {
 bool CDriverInstaller::InstallPrinter(std::int32_t setDefault, const char* portName) {
   platform::OsVersion version;
   if (!platform_.system->GetVersion(&version)) return false;
-  const std::int32_t versionLevel = version.major < 6 ? 0 : 3;
+  const std::int32_t versionLevel = VersionLevel(version);
   PrinterName = ModelName;
-
-  const char* architecture = "";
-  IdentifySystem(&architecture);
-  const DriverVariant variant = std::strcmp(architecture, "x64") == 0 ? DriverVariant::X64 : DriverVariant::X86;
-  if (!InstallDriverAndPrinter(variant, versionLevel, portName)) return false;
+  if (!InstallDriverAndPrinter(MachineVariant(), versionLevel, portName)) return false;
 
   if (setDefault != 0) platform_.spooler->SetDefaultPrinter(ResultPrinterName);
   const std::string message = platform::Format(SuccessFormat(UiLanguage), ResultPrinterName, portName);
   platform_.messages->Show(message.c_str());
   return true;
+}
+
+// The variant for the machine's native architecture: x64 only for x64.
+DriverVariant CDriverInstaller::MachineVariant() {
+  const char* architecture = "";
+  // A failed version query leaves the name empty, which picks x86 as every unknown architecture does.
+  (void)IdentifySystem(&architecture);
+  return std::strcmp(architecture, "x64") == 0 ? DriverVariant::X64 : DriverVariant::X86;
+}
+
+bool CDriverInstaller::PackageReady() {
+  if (package_ != nullptr && !package_->UnpackedDirectory().empty()) return true;
+  platform::OsVersion version;
+  // A failed version query gives the text of the current systems.
+  version.major = 6;
+  (void)platform_.system->GetVersion(&version);
+  platform_.messages->Show(CopyFailureText(MachineVariant(), UiLanguage, VersionLevel(version)));
+  return false;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "installer/driver_package.h"
 #include "installer/install_texts.h"
 #include "platform/platform.h"
 
@@ -20,6 +21,13 @@ class CDriverInstaller {
   ~CDriverInstaller() = default;
   CDriverInstaller(const CDriverInstaller&) = delete;
   CDriverInstaller& operator=(const CDriverInstaller&) = delete;
+
+  // The package every installation installs from; none (the default) lets nothing be installed.
+  void UsePackage(IDriverPackage* package) { package_ = package; }
+
+  // True when there is an unpacked package to install from; otherwise shows the copy-failure
+  // text for the running system and returns false.
+  [[nodiscard]] bool PackageReady();
 
   // Installs the driver for one architecture and creates the printer on the port. False when
   // staging, registration or printer creation failed; the failure has been shown.
@@ -46,11 +54,14 @@ class CDriverInstaller {
   char ResultPrinterName[256] = {};
 
  private:
-  bool StageDriverFiles(DriverVariant variant, const char* directory);
+  bool StageDriverFiles(DriverVariant variant, const std::string& package, const char* directory);
+  bool StagedFilesAreCarried(DriverVariant variant, const char* directory);
   bool RegisterDriver(DriverVariant variant);
-  bool CreatePrinter(const char* directory, const char* portName);
+  bool CreatePrinter(DriverVariant variant, const char* directory, const char* portName);
   void DeleteStagedFiles(const char* directory);
-  void ShowLastErrorText();
+  [[nodiscard]] bool ShowLastErrorText();
+  DriverVariant MachineVariant();
 
   platform::Platform& platform_;
+  IDriverPackage* package_ = nullptr;
 };

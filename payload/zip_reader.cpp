@@ -170,6 +170,7 @@ class ZipReader {
   ZipStatus GetEntry(std::int32_t index, ZipEntryInfo* info);
   ZipStatus SetBase(const char* path);
   ZipStatus Extract(std::int32_t index, const char* name);
+  ZipStatus ReadToMemory(const char* name, std::string* bytes);
 
  private:
   bool InRange(std::int32_t index) const { return index >= 0 && index < archive_->entryCount; }
@@ -179,6 +180,9 @@ class ZipReader {
   bool HoldChain(const char* base, const char* path, HeldDirectories* held);
   ZipStatus WriteFile(const char* path, const ZipEntryInfo& info);
   ZipStatus Unpack(platform::FileRef file, const ZipEntryInfo& info);
+  bool EnsureOutput();
+  template <typename Sink>
+  ZipStatus ReadEntryData(Sink&& sink);
   void RemovePartial(const char* path, std::uint32_t attributes);
 
   platform::Platform& machine_;
@@ -325,8 +329,7 @@ ZipStatus ZipReader::WriteFile(const char* path, const ZipEntryInfo& info) {
     // Not examined: a file that stays makes the creation fail.
     (void)machine_.files->DeleteFile(path);
   }
-  if (output_ == nullptr) output_ = static_cast<std::uint8_t*>(zip_memory::Allocate(kOutputSize));
-  if (output_ == nullptr) return ZipInflateError;
+  if (!EnsureOutput()) return ZipInflateError;
   const platform::FileRef file = machine_.files->CreateFileForWrite(path, info.attributes);
   if (file == 0) return ZipCannotOpen;
   archive_->OpenEntryData();
@@ -337,18 +340,31 @@ ZipStatus ZipReader::WriteFile(const char* path, const ZipEntryInfo& info) {
   return status;
 }
 
-ZipStatus ZipReader::Unpack(platform::FileRef file, const ZipEntryInfo& info) {
+// The output buffer, allocated by the first unpack and kept for the next ones.
+bool ZipReader::EnsureOutput() {
+  if (output_ == nullptr) output_ = static_cast<std::uint8_t*>(zip_memory::Allocate(kOutputSize));
+  return output_ != nullptr;
+}
+
+// Reads the open entry data to its end through the output buffer, handing every piece to
+// `sink`, which answers false when it could not take the piece.
+template <typename Sink>
+ZipStatus ZipReader::ReadEntryData(Sink&& sink) {
   for (;;) {
     const ZipReadResult read = archive_->ReadEntryData(output_, kOutputSize);
     if (read.failure == ZipFailure::BadPassword) return ZipBadPassword;
     if (read.failure != ZipFailure::None) return ZipInflateError;
-    if (read.delivered > 0 && !machine_.files->WriteFile(file, output_, read.delivered)) return ZipWriteError;
-    if (read.end) {
-      machine_.files->SetFileTime(file, info.creationTime, info.accessTime, info.writeTime);
-      return ZipOk;
-    }
+    if (read.delivered > 0 && !sink(output_, read.delivered)) return ZipWriteError;
+    if (read.end) return ZipOk;
     if (read.delivered == 0) return ZipInflateError;
   }
+}
+
+ZipStatus ZipReader::Unpack(platform::FileRef file, const ZipEntryInfo& info) {
+  const ZipStatus status = ReadEntryData(
+      [&](const std::uint8_t* data, std::uint32_t size) { return machine_.files->WriteFile(file, data, size); });
+  if (status == ZipOk) machine_.files->SetFileTime(file, info.creationTime, info.accessTime, info.writeTime);
+  return status;
 }
 
 // A file that failed part way is not left behind, so that no truncated or corrupt file is
@@ -392,4 +408,49 @@ ZipStatus ZipClose(ZipHandle handle) {
   handle->~ZipReader();
   zip_memory::Free(handle);
   return ZipOk;
+}
+
+namespace {
+
+char FoldedNameChar(char c) {
+  if (c == '\\') return '/';
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Entry names as a file system without letter case would take them: "/" and "\\" alike.
+bool SameEntryName(const char* a, const char* b) {
+  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+    if (FoldedNameChar(*a) != FoldedNameChar(*b)) return false;
+  }
+  return *a == *b;
+}
+
+}  // namespace
+
+// The bytes never grow past the entry's recorded size, whatever the data delivers.
+ZipStatus ZipReader::ReadToMemory(const char* name, std::string* bytes) {
+  if (name == nullptr || bytes == nullptr) return ZipBadArgument;
+  ZipEntryInfo info;
+  std::int32_t index = 0;
+  for (; index < archive_->entryCount; ++index) {
+    if (GetEntry(index, &info) != ZipOk) continue;
+    if ((info.attributes & platform::kFileAttributeDirectory) == 0 && SameEntryName(info.name, name)) break;
+  }
+  if (index == archive_->entryCount) return ZipBadArgument;
+  if (!archive_->GoToEntry(static_cast<std::uint32_t>(index))) return ZipCorrupt;
+  if (!EnsureOutput()) return ZipInflateError;
+  bytes->clear();
+  archive_->OpenEntryData();
+  ZipStatus status = ReadEntryData([&](const std::uint8_t* data, std::uint32_t size) {
+    if (size > info.uncompressedSize - bytes->size()) return false;
+    bytes->append(reinterpret_cast<const char*>(data), size);
+    return true;
+  });
+  if (archive_->CloseEntryData() == ZipFailure::Crc && status == ZipOk) status = ZipInflateError;
+  return status;
+}
+
+ZipStatus ZipReadEntryToMemory(ZipHandle handle, const char* name, std::string* bytes) {
+  if (handle == nullptr) return ZipBadArgument;
+  return handle->ReadToMemory(name, bytes);
 }

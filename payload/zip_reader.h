@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -46,3 +47,8 @@ ZipStatus ZipExtractEntry(ZipHandle handle, std::int32_t index, const char* name
 
 // Closes the archive and frees the reader.
 ZipStatus ZipClose(ZipHandle handle);
+
+// Unpacks the file entry called `name` into memory ("/" and "\\" alike, letters compared without
+// regard to ASCII case) and checks it against its recorded CRC-32. ZipBadArgument when the
+// archive holds no file entry of that name; *bytes is complete only with ZipOk.
+ZipStatus ZipReadEntryToMemory(ZipHandle handle, const char* name, std::string* bytes);

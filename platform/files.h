@@ -80,6 +80,12 @@ class IFileSystem {
   [[nodiscard]] virtual bool CloseAndRemoveDirectory(DirectoryRef directory) = 0;
   // Releases the held directory.
   virtual void CloseDirectory(DirectoryRef directory) = 0;
+
+  // Reading a file back whole.
+  // CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+  // NULL), ReadFile to its end, CloseHandle: the file's bytes in *content; false when it cannot
+  // be opened or read, or holds more than `limit` bytes (then nothing beyond the limit is read).
+  [[nodiscard]] virtual bool ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) = 0;
 };
 
 }  // namespace platform

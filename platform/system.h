@@ -54,8 +54,12 @@ class ISystem {
 
 // The full path of a program in the system directory ("net" gives C:\Windows\system32\net.exe):
 // the installer runs with administrator rights and never lets the search path pick a program.
+// Empty when the system directory is unknown: a path formed from nothing would name a program
+// at the root of the current drive, so the caller then starts nothing.
 inline std::string SystemProgramPath(ISystem& system, const char* program) {
-  return system.SystemDirectory() + "\\" + program + ".exe";
+  const std::string directory = system.SystemDirectory();
+  if (directory.empty()) return std::string();
+  return directory + "\\" + program + ".exe";
 }
 
 }  // namespace platform

@@ -90,6 +90,7 @@ void AddTcpIpPort(platform::Platform& machine, const char* address) {
 void RestartSpooler(platform::Platform& machine) {
   // The system's own net.exe by its full path: the current directory is one the user can write to.
   const std::string net = platform::SystemProgramPath(*machine.system, "net");
+  if (net.empty()) return;
   platform::ShellExecuteRecord record;
   record.mask = platform::kSeeMaskNoCloseProcess;
   record.verb = "open";

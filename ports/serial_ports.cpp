@@ -8,6 +8,9 @@
 namespace {
 
 constexpr std::uint32_t kBufferSize = 260;
+// Values passed over for not fitting the buffers, at most, before the walk ends: a key that
+// answers ERROR_MORE_DATA for ever does not hold the dialog.
+constexpr std::uint32_t kMostOversizedValues = 256;
 
 const char kSerialMap[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 const char kParallelMap[] = "HARDWARE\\DEVICEMAP\\PARALLEL PORTS";
@@ -27,11 +30,12 @@ std::string ParallelEntry(const std::string& data) {
 }
 
 // Appends one entry per value of the device-map key, formed from the value's data. A value that
-// does not fit the buffers is passed over; any other error ends the walk.
+// does not fit the buffers is passed over, up to a bound; any other error ends the walk.
 void EnumDeviceMap(platform::Platform& machine, const char* path, std::string (*entryOf)(const std::string&),
                    CStringArray& ports) {
   platform::RegistryKey key(*machine.registry);
   if (machine.registry->OpenKey(platform::kHkeyLocalMachine, path, platform::kKeyRead, key.Receive()) != 0) return;
+  std::uint32_t oversized = 0;
   for (std::uint32_t index = 0;; ++index) {
     char name[kBufferSize];
     std::uint8_t data[kBufferSize];
@@ -40,7 +44,10 @@ void EnumDeviceMap(platform::Platform& machine, const char* path, std::string (*
     std::uint32_t nameSize = kBufferSize;
     std::uint32_t dataSize = kBufferSize;
     const long result = machine.registry->EnumValue(key.Get(), index, name, &nameSize, data, &dataSize);
-    if (result == static_cast<long>(platform::kErrorMoreData)) continue;
+    if (result == static_cast<long>(platform::kErrorMoreData)) {
+      if (++oversized == kMostOversizedValues) break;
+      continue;
+    }
     if (result != 0) break;
     ports.push_back(entryOf(DataText(data)));
     machine.system->DebugOutput(ports.back().c_str());

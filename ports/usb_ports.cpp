@@ -37,18 +37,20 @@ enum class Step { Next, DetailFailed };
 
 // Reads one active interface's detail and appends its port when its vendor is allowed and its
 // port number can be read. A size query that reports less than the record's fixed part (or
-// nothing) passes the interface over.
+// nothing) passes the interface over. The record is read within what was allocated for it,
+// whatever size the read reports afterwards.
 Step ExamineInterface(platform::Platform& machine, platform::DeviceInfoSetRef set,
                       const platform::DeviceInterfaceRecord& record, CStringArray& ports) {
   platform::IDeviceInterfaces& devices = *machine.devices;
   std::uint32_t required = 0;
   devices.QueryInterfaceDetailSize(set, record, &required);
   if (required < platform::kDetailFixedSize) return Step::Next;
-  std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[required]());
+  const std::uint32_t allocated = required;
+  std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[allocated]());
   if (!bytes) return Step::Next;
   PutLittleEndian32(bytes.get(), platform::kDetailFixedSize);
-  if (!devices.ReadInterfaceDetail(set, record, bytes.get(), required, &required)) return Step::DetailFailed;
-  const UsbInterfaceDetail detail{bytes.get(), required};
+  if (!devices.ReadInterfaceDetail(set, record, bytes.get(), allocated, &required)) return Step::DetailFailed;
+  const UsbInterfaceDetail detail{bytes.get(), allocated};
   if (!IsKnownUsbVendor(detail)) return Step::Next;
   std::uint8_t portNumber[kUsbParameterSize];
   std::memset(portNumber, 0, sizeof portNumber);

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_devices.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/types.h"
@@ -30,7 +31,10 @@ SimDevices::SimDevices(SimSystem& system, Faults& faults, Trace& trace)
     : system_(system), faults_(faults), trace_(trace) {}
 
 SimInterface& SimDevices::Add(const std::string& devicePath, std::uint32_t flags) {
-  interfaces.push_back(SimInterface{devicePath, flags, std::nullopt});
+  SimInterface added;
+  added.devicePath = devicePath;
+  added.flags = flags;
+  interfaces.push_back(added);
   return interfaces.back();
 }
 
@@ -108,6 +112,13 @@ bool SimDevices::ReadInterfaceDetail(platform::DeviceInfoSetRef set, const platf
   if (detail == nullptr || size < platform::kDetailFixedSize || CbSize(detail) != platform::kDetailFixedSize) {
     system_.SetLastError(kErrorInvalidUserBuffer);
     return false;
+  }
+  if (item->sizeReportedByRead) {
+    const std::size_t room = size - platform::kDetailPathOffset;
+    std::memcpy(detail + platform::kDetailPathOffset, item->devicePath.c_str(),
+                std::min(room, item->devicePath.size() + 1));
+    if (requiredSize != nullptr) *requiredSize = *item->sizeReportedByRead;
+    return true;
   }
   const std::uint32_t needed = TrueDetailSize(*item);
   if (requiredSize != nullptr) *requiredSize = needed;

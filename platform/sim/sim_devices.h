@@ -19,6 +19,9 @@ struct SimInterface {
   std::uint32_t flags = platform::kInterfaceActive;
   // What the size query reports instead of the true size (0: no size at all).
   std::optional<std::uint32_t> reportedSize;
+  // A read that misreports: it succeeds in any buffer, fills it with as much of the path as fits
+  // (unterminated when it does not fit) and reports this size as the record's.
+  std::optional<std::uint32_t> sizeReportedByRead;
 };
 
 // Fault names: "SetupDiGetClassDevsA", "SetupDiEnumDeviceInterfaces",

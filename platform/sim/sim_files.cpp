@@ -468,4 +468,19 @@ FileTimes SimFileSystem::Times(const std::string& path) const {
   return found == meta_.end() ? FileTimes{} : found->second.times;
 }
 
+bool SimFileSystem::ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) {
+  trace_.push_back(std::string("ReadFile ") + path);
+  if (Fails("ReadFile")) return false;
+  const std::uint32_t attributes = AttributesOf(path);
+  if (attributes == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);
+  if (attributes & platform::kFileAttributeDirectory) return Fail(platform::kErrorAccessDenied);
+  std::ifstream stream(HostPath(path), std::ios::binary);
+  if (!stream) return Fail(platform::kErrorAccessDenied);
+  std::ostringstream bytes;
+  bytes << stream.rdbuf();
+  if (bytes.str().size() > limit) return Fail(platform::kErrorMoreData);
+  *content = bytes.str();
+  return true;
+}
+
 }  // namespace sim

@@ -113,6 +113,10 @@ class SimFileSystem : public platform::IFileSystem {
   platform::FileRef nextFile_ = 0x100;
   std::map<platform::DirectoryRef, std::string> directories_;  // held directories, absolute paths
   platform::DirectoryRef nextDirectory_ = 0x100;
+
+ public:
+  // Reading a file back whole; the fault name is "ReadFile".
+  bool ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) override;
 };
 
 }  // namespace sim

@@ -195,4 +195,22 @@ bool FileSystem::CloseAndRemoveDirectory(platform::DirectoryRef directory) {
 
 void FileSystem::CloseDirectory(platform::DirectoryRef directory) { delete Held(directory); }
 
+// Reads in pieces and stops at the first piece that would pass the limit.
+bool FileSystem::ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) {
+  UniqueFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+  if (!file.Valid()) return false;
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr)) return false;
+    if (read == 0) break;
+    if (read > limit - bytes.size()) return false;
+    bytes.append(chunk, read);
+  }
+  *content = std::move(bytes);
+  return true;
+}
+
 }  // namespace win32

@@ -72,6 +72,8 @@ class FileSystem : public platform::IFileSystem {
   bool DeleteChild(platform::DirectoryRef parent, const char* name) override;
   bool CloseAndRemoveDirectory(platform::DirectoryRef directory) override;
   void CloseDirectory(platform::DirectoryRef directory) override;
+  // Reading a file back whole.
+  bool ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) override;
 };
 
 class Shell : public platform::IShell {
@@ -96,10 +98,15 @@ class DeviceInterfaces : public platform::IDeviceInterfaces {
   void DestroyDeviceInfoList(platform::DeviceInfoSetRef set) override;
 };
 
-// MessageBoxA owned by the active window, with the program's name as caption and an OK button.
+// MessageBoxA owned by the window the program named (the dialog), with the program's name as
+// caption and an OK button.
 class StandardMessageBox : public platform::IMessageBox {
  public:
   void Show(const char* text) override;
+  void SetOwner(platform::WindowRef owner) override { owner_ = owner; }
+
+ private:
+  platform::WindowRef owner_ = 0;
 };
 
 // The graphics device interface: gdi32 and user32 (DrawTextA), both known DLLs, linked by import.

@@ -33,6 +33,11 @@ void Shell::CloseProcess(platform::ProcessRef process) {
   if (process != 0) ::CloseHandle(reinterpret_cast<HANDLE>(process));
 }
 
-void StandardMessageBox::Show(const char* text) { ::MessageBoxA(::GetActiveWindow(), text, "Setup", MB_OK); }
+// Owned by the dialog rather than by whatever window is active: the dialog may not be the active
+// window (started from another program, or with another application in front), and an unowned
+// box would leave the dialog clickable while the installation waits on the box.
+void StandardMessageBox::Show(const char* text) {
+  ::MessageBoxA(reinterpret_cast<HWND>(owner_), text, "Setup", MB_OK);
+}
 
 }  // namespace win32

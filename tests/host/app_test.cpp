@@ -12,6 +12,7 @@
 #include "app/varnel_app.h"
 #include "app/varnel_dlg.h"
 #include "installer/install_texts.h"
+#include "package_files.h"
 #include "platform/sim/sim_machine.h"
 
 namespace {
@@ -22,6 +23,8 @@ using Lines = std::vector<std::string>;
 const char kWork[] = "C:\\Users\\user\\AppData\\Local\\Temp\\Quarl2020\\";
 const char kTcpPorts[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
 const char kClassKey[] = "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+const char kX86DriverDirectory[] = "C:\\Windows\\system32\\spool\\drivers\\W32X86";
+const char kCopyFailure[] = "Malfunction !\nPls try using <Run as administrator>open this App";
 constexpr std::uintptr_t kIcon = 0x4128;
 
 // A machine with the program's resources, a USB printer on USB001, COM1 and LPT1, and the
@@ -72,6 +75,33 @@ class AppTest : public ::testing::Test {
   }
 
   std::size_t Count(const std::string& prefix) { return machine.TraceOf(prefix).size(); }
+
+  // Chooses LAN with an address and clicks install.
+  static void InstallOnLan(sim::SimDialogWindow& window) {
+    window.Click(ids::kLan);
+    window.SetIpAddress(ids::kIpAddress, 0xC0A80164);
+    window.Click(ids::kInstall);
+  }
+
+  // The files of the x86 driver directory, its version folder included, that hold the text.
+  Lines DriverFilesHolding(const std::string& text) {
+    Lines holding;
+    for (const std::string& folder : {std::string(kX86DriverDirectory), std::string(kX86DriverDirectory) + "\\3"}) {
+      std::vector<platform::FoundFile> found;
+      machine.files.FindFiles((folder + "\\*.*").c_str(), &found);
+      for (const platform::FoundFile& file : found) {
+        if (file.directory) continue;
+        if (machine.files.ReadFile(file.path).value_or("").find(text) != std::string::npos) holding.push_back(file.path);
+      }
+    }
+    return holding;
+  }
+
+  // The programs started through the shell whose path holds the name.
+  std::size_t Launches(const std::string& name) {
+    return static_cast<std::size_t>(std::count_if(machine.shell.launches.begin(), machine.shell.launches.end(),
+                                                  [&](const sim::Launch& l) { return l.file.find(name) != std::string::npos; }));
+  }
 
   sim::SimMachine machine;
   platform::BitmapRef title = 0;
@@ -429,6 +459,117 @@ TEST_F(AppTest, TheWizardLinkRunsTheSystemsRundll32OnThePackagesInf) {
     EXPECT_EQ(rundll[0].show, 1);
     EXPECT_NE(rundll[0].window, 0u);
   }
+}
+
+// Another program replaces an unpacked driver file while the dialog is open: its copy in the
+// driver directory is not what the program carries, so nothing is registered or created.
+TEST_F(AppTest, AFileSwappedAfterUnpackingIsNeverInstalled) {
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+    machine.files.PutFile(std::string(kWork) + "Windows NT x86\\RCQ80.DLL", "planted by another program");
+    InstallOnLan(window);
+    EXPECT_FALSE(window.ended);
+    EXPECT_TRUE(window.Control(ids::kInstall).enabled);
+  });
+  EXPECT_EQ(machine.messages.shown, Lines{kCopyFailure});
+  EXPECT_EQ(Count("CopyFileA"), 8u);
+  EXPECT_EQ(Count("AddPrinterDriverA"), 0u);
+  EXPECT_TRUE(machine.spooler.printers.empty());
+  EXPECT_EQ(DriverFilesHolding("planted"), Lines{});
+}
+
+// The package checked against is the one start-up unpacked: after a switch to English the
+// Chinese package (whose minidriver differs from the English one) is still the one installed.
+TEST_F(AppTest, TheLanguageSwitchKeepsThePackageThatWasUnpacked) {
+  machine.system.uiLanguage = 2052;
+  LanguageToggleCount = 1;
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg& dialog) {
+    for (int i = 0; i < 5; ++i) window.DoubleClick(ids::kLanguageSwitch);
+    ASSERT_EQ(dialog.Installer.UiLanguage, kLanguageEnglish);
+    window.Click(ids::kLpt);
+    window.Click(ids::kInstall);
+    EXPECT_TRUE(window.ended);
+  });
+  EXPECT_NE(machine.spooler.Printer("printer RT5140"), nullptr);
+  const Lines found = machine.TraceOf("FindResourceA");
+  EXPECT_EQ(found.size(), 9u);  // the unpacking, then each of the eight staged files
+  EXPECT_EQ(std::count(found.begin(), found.end(), "FindResourceA 129 zip"), 9);
+}
+
+// Package files beside the program are never installed: without the working directory that
+// start-up entered and unpacked into, the install command and the wizard link show the copy
+// failure, prepare no port and start nothing.
+TEST_F(AppTest, WithoutAnUnpackedPackageNothingBesideTheProgramIsUsed) {
+  for (const std::string& file : package_files::All()) machine.files.PutFile("C:\\" + file, "beside the program");
+  const std::string work = std::string(kWork).substr(0, std::strlen(kWork) - 1);
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    std::function<void()> undo;
+  } cases[] = {
+      {"a file holds the directory's name", [&] { machine.files.PutFile(work, "not a directory"); },
+       [&] { machine.files.DeleteFile(work.c_str()); }},
+      {"the package resource cannot be found", [&] { machine.faults.Fail("FindResourceA", 1813); },
+       [&] { machine.faults.Clear("FindResourceA"); }},
+      {"an entry cannot be unpacked", [&] { machine.faults.FailAfter("CreateFileA", 5, platform::kErrorAccessDenied); },
+       [] {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    machine.trace.clear();
+    machine.messages.shown.clear();
+    machine.shell.launches.clear();
+    c.arrange();
+    Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+      window.Command(ids::kWizardLink, platform::kBnClicked);
+      InstallOnLan(window);
+      EXPECT_FALSE(window.ended);
+    });
+    c.undo();
+    EXPECT_EQ(machine.messages.shown, (Lines{kCopyFailure, kCopyFailure}));
+    EXPECT_EQ(Count("CopyFileA"), 0u);
+    EXPECT_EQ(Count("RegCreateKeyExA"), 0u);
+    EXPECT_EQ(Launches("rundll32"), 0u);
+    EXPECT_EQ(Count("ShellExecuteExA"), 0u);
+    EXPECT_TRUE(machine.spooler.printers.empty());
+  }
+}
+
+// While the installation waits on its message box, a USB arrival refreshes the panel: the
+// install button stays disabled and a click that reaches the dialog anyway starts nothing. Every
+// box is owned by the dialog, which the system keeps disabled while one is open.
+TEST_F(AppTest, AMessageBoxOpenWhileThePanelRefreshesLetsNoSecondInstallationStart) {
+  platform::WindowRef dialogWindow = 0;
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+    dialogWindow = window.Window();
+    machine.messages.onShow = [&](const std::string&) {
+      window.DeviceEvent(platform::kDbtDeviceArrival, platform::kDbtDevtypDeviceInterface);
+      EXPECT_EQ(window.Control(ids::kPortList).items.at(1), "USB001");
+      EXPECT_FALSE(window.Control(ids::kInstall).enabled);
+      EXPECT_FALSE(window.Click(ids::kInstall));
+      window.Command(ids::kInstall, platform::kBnClicked);
+    };
+    window.Click(ids::kInstall);
+    machine.messages.onShow = nullptr;
+    EXPECT_TRUE(window.ended);
+  });
+  EXPECT_EQ(machine.spooler.printers.size(), 1u);
+  EXPECT_EQ(Count("AddPrinterDriverA"), 1u);
+  EXPECT_EQ(machine.printing.documents.size(), 1u);
+  EXPECT_NE(dialogWindow, 0u);
+  EXPECT_EQ(machine.messages.owners, std::vector<platform::WindowRef>{dialogWindow});
+  EXPECT_EQ(machine.messages.owner, 0u);  // given up when the window goes
+}
+
+// Without a system directory there is no full path to "net" or "rundll32": nothing is started,
+// never a program of that name at the root of the current drive.
+TEST_F(AppTest, WithoutASystemDirectoryNoProgramIsStarted) {
+  machine.system.systemDirectory.clear();
+  Run([&](sim::SimDialogWindow& window, CVarnelDlg&) {
+    window.Command(ids::kWizardLink, platform::kBnClicked);
+    InstallOnLan(window);
+  });
+  EXPECT_TRUE(machine.shell.launches.empty());
+  EXPECT_EQ(Count("ShellExecute"), 0u);
 }
 
 }  // namespace

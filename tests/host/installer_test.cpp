@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "installer/driver_installer.h"
 #include "platform/sim/sim_machine.h"
+#include "test_driver_package.h"
 
 namespace {
 
@@ -20,22 +22,43 @@ const char kSuccessEnglish[] =
     "The printer driver has been successfully installed on your computer!\r\n"
     "Printer name : %s\r\nPrinter port : %s\r\n";
 
+// The package unpacked into kWork, which is not the current directory: every path to it is full.
 class InstallerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     machine.files.PutDirectory(kWork);
-    machine.files.SetCurrentDirectory(kWork);
+    package.directory = std::string(kWork) + "\\";
     PutPackage("Windows NT x86");
     PutPackage("Windows x64");
   }
 
   void PutPackage(const std::string& folder) {
-    for (const char* name : kStaged) machine.files.PutFile(std::string(kWork) + "\\" + folder + "\\" + name, folder + ":" + name);
+    for (const char* name : kStaged) {
+      const std::string file = folder + "\\" + name;
+      machine.files.PutFile(std::string(kWork) + "\\" + file, folder + ":" + name);
+      package.carried[file] = folder + ":" + name;
+    }
   }
 
   CDriverInstaller& Installer() {
-    if (!installer) installer.reset(new CDriverInstaller(machine.platform()));
+    if (!installer) {
+      installer.reset(new CDriverInstaller(machine.platform()));
+      installer->UsePackage(&package);
+    }
     return *installer;
+  }
+
+  // The files of a directory that hold the text.
+  std::vector<std::string> FilesHolding(const std::string& directory, const std::string& text) {
+    std::vector<std::string> holding;
+    std::vector<platform::FoundFile> found;
+    machine.files.FindFiles((directory + "\\*.*").c_str(), &found);
+    for (const platform::FoundFile& file : found) {
+      if (!file.directory && machine.files.ReadFile(file.path).value_or("").find(text) != std::string::npos) {
+        holding.push_back(file.name);
+      }
+    }
+    return holding;
   }
 
   std::string Success(const std::string& name, const std::string& port) {
@@ -45,6 +68,7 @@ class InstallerTest : public ::testing::Test {
   }
 
   sim::SimMachine machine;
+  package_files::TestDriverPackage package;
   std::unique_ptr<CDriverInstaller> installer;
 };
 
@@ -66,6 +90,13 @@ TEST_F(InstallerTest, ConstructionStartsTheSystemsSpoolerHiddenWithoutWaiting) {
   EXPECT_EQ(engine.GpdFile, "RCQ80C.GPD");
   EXPECT_EQ(engine.PrinterName, "");
   EXPECT_STREQ(engine.ResultPrinterName, "");
+}
+
+// Without a system directory there is no path to the system's net.exe: nothing is started.
+TEST_F(InstallerTest, WithoutASystemDirectoryConstructionStartsNothing) {
+  machine.system.systemDirectory.clear();
+  (void)Installer();  // constructed for its start-up only
+  EXPECT_TRUE(machine.shell.launches.empty());
 }
 
 TEST(InstallTexts, TestPageTextsHaveTheirCodePage936Lengths) {
@@ -148,7 +179,7 @@ TEST_F(InstallerTest, StagesEveryFileFromTheArchitecturesFolderInCopyOrder) {
   EXPECT_EQ(machine.spooler.Driver("printer RT5140", "Windows NT x86"), nullptr);
   std::vector<std::string> expected;
   for (const char* name : kStaged) {
-    expected.push_back(std::string("CopyFileA Windows x64\\") + name + " " + kX64Dir + "\\" + name);
+    expected.push_back(std::string("CopyFileA ") + kWork + "\\Windows x64\\" + name + " " + kX64Dir + "\\" + name);
   }
   EXPECT_EQ(machine.TraceOf("CopyFileA"), expected);
   // The model's stale copies go first; after the printer exists, all eight go.
@@ -204,6 +235,55 @@ TEST_F(InstallerTest, AMissingFileStillCopiesTheOthersAndShowsTheCopyFailure) {
   EXPECT_EQ(machine.messages.shown, (std::vector<std::string>{"Malfunction !"}));
   EXPECT_TRUE(machine.spooler.drivers.empty());
   EXPECT_TRUE(machine.TraceOf("AddPrinterDriverA").empty());
+}
+
+// A file of the package folder that another program changed after the unpacking: its copy in
+// the driver directory differs from what the program carries, and nothing is registered.
+TEST_F(InstallerTest, ACopyThatIsNotTheCarriedFileFailsAsACopyFailureAndIsRemoved) {
+  const std::string unidrv = std::string(kWork) + "\\Windows NT x86\\UNIDRV.DLL";
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+  } cases[] = {
+      {"same size, other bytes", [&] { machine.files.PutFile(unidrv, "Windows NT x86:UNIDRV.EXE"); }},
+      {"longer", [&] { machine.files.PutFile(unidrv, "Windows NT x86:UNIDRV.DLL and more"); }},
+      {"shorter", [&] { machine.files.PutFile(unidrv, "Windows NT x86:"); }},
+      {"empty", [&] { machine.files.PutFile(unidrv, ""); }},
+      {"read-only, so that its copy is too",
+       [&] { machine.files.PutFile(unidrv, "planted", platform::kFileAttributeReadOnly | platform::kFileAttributeArchive); }},
+      {"a copy that cannot be read back", [&] { machine.faults.FailAfter("ReadFile", 3, platform::kErrorAccessDenied); }},
+      {"a file the program does not carry", [&] { package.carried.erase("Windows NT x86\\TTFSUB.GPD"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    machine.messages.shown.clear();
+    machine.trace.clear();
+    PutPackage("Windows NT x86");
+    c.arrange();
+    EXPECT_FALSE(Installer().InstallPrinter(0, "USB001"));
+    EXPECT_EQ(machine.messages.shown, (std::vector<std::string>{"Malfunction !\nPls try using <Run as administrator>open this App"}));
+    EXPECT_EQ(machine.TraceOf("CopyFileA").size(), 8u);
+    EXPECT_TRUE(machine.TraceOf("AddPrinterDriverA").empty());
+    EXPECT_TRUE(machine.spooler.drivers.empty());
+    EXPECT_TRUE(machine.spooler.printers.empty());
+    for (const char* name : kStaged) EXPECT_FALSE(machine.files.Exists(std::string(kX86Dir) + "\\" + name)) << name;
+  }
+}
+
+// Without an unpacked package nothing is read, not even package files beside the current directory.
+TEST_F(InstallerTest, WithoutAnUnpackedPackageNothingIsCopied) {
+  for (const char* name : kStaged) machine.files.PutFile(std::string("C:\\Windows NT x86\\") + name, "beside");
+  machine.system.uiLanguage = 2052;
+  package.directory.clear();
+  EXPECT_FALSE(Installer().PackageReady());
+  EXPECT_FALSE(Installer().InstallPrinter(0, "USB001"));
+  Installer().UsePackage(nullptr);
+  EXPECT_FALSE(Installer().InstallPrinter(0, "USB001"));
+  const std::string text = "安装过程发生错误！\n请尝试<以管理员身份运行>安装文件。";
+  EXPECT_EQ(machine.messages.shown, (std::vector<std::string>{text, text, text}));
+  EXPECT_TRUE(machine.TraceOf("CopyFileA").empty());
+  EXPECT_TRUE(machine.TraceOf("GetPrinterDriverDirectoryA").empty());
+  EXPECT_TRUE(machine.spooler.printers.empty());
 }
 
 TEST_F(InstallerTest, AnExistingDestinationIsOverwritten) {
@@ -295,6 +375,15 @@ TEST_F(InstallerTest, ARefusedPrinterFailsTheInstallationAfterRemovingTheStagedF
   for (const char* name : kStaged) EXPECT_FALSE(machine.files.Exists(std::string(kX86Dir) + "\\" + name)) << name;
   EXPECT_TRUE(machine.TraceOf("ClosePrinter").empty());
   EXPECT_TRUE(machine.TraceOf("SetDefaultPrinter").empty());
+}
+
+TEST_F(InstallerTest, ARefusedPrinterWithoutSystemTextShowsTheRegistrationFailureText) {
+  machine.faults.Fail("AddPrinterA", 4242);
+  machine.system.architecture = 9;
+  machine.system.uiLanguage = 2052;
+  EXPECT_FALSE(Installer().InstallPrinter(0, "USB001"));
+  EXPECT_EQ(machine.messages.shown, (std::vector<std::string>{"安装打印机驱动过程发生错误 !\r\n请关闭您的杀毒软件后重试 !"}));
+  for (const char* name : kStaged) EXPECT_FALSE(machine.files.Exists(std::string(kX64Dir) + "\\" + name)) << name;
 }
 
 TEST_F(InstallerTest, TheDefaultPrinterIsTheOneCreatedAndNamedInTheMessage) {

@@ -101,7 +101,7 @@ TEST_F(PayloadTest, TheUiLanguagePicksThePackageVariant) {
     WorkingDirectory directory = Enter();
     ASSERT_TRUE(directory.entered);
     machine.trace.clear();
-    ExtractDriverPayload(machine.platform(), directory.path, c.language);
+    EXPECT_TRUE(ExtractDriverPayload(machine.platform(), directory.path, c.language));
 
     EXPECT_EQ(machine.TraceOf("FindResourceA"), std::vector<std::string>{"FindResourceA " + std::to_string(c.resource) + " zip"});
     EXPECT_EQ(machine.TraceOf("CreateFileA").size(), 28u);
@@ -205,7 +205,7 @@ TEST_F(PayloadTest, AMissingOrUnreadableResourceUnpacksNothing) {
     sim::SimMachine fresh;
     c.arrange(fresh);
     const WorkingDirectory directory = EnterWorkingDirectory(fresh.files);
-    ExtractDriverPayload(fresh.platform(), directory.path, 1033);
+    EXPECT_FALSE(ExtractDriverPayload(fresh.platform(), directory.path, 1033));
     EXPECT_TRUE(fresh.TraceOf("CreateFileA").empty());
     EXPECT_TRUE(std::filesystem::is_empty(fresh.files.HostPath(kWork)));
   }
@@ -221,7 +221,7 @@ TEST_F(PayloadTest, ARunReusesTheDirectoryAndLeavesItEmpty) {
 
   WorkingDirectory directory = Enter();
   ASSERT_TRUE(directory.entered);
-  ExtractDriverPayload(machine.platform(), directory.path, 1033);
+  EXPECT_TRUE(ExtractDriverPayload(machine.platform(), directory.path, 1033));
   EXPECT_NE(machine.files.ReadFile(std::string(kWork) + "Windows x64\\UNIDRV.DLL"), "from an earlier run");
   machine.trace.clear();
   Clean(directory);
@@ -242,7 +242,7 @@ TEST_F(PayloadTest, ARunReusesTheDirectoryAndLeavesItEmpty) {
 
 TEST_F(PayloadTest, AReadOnlyFileSurvivesWithTheFoldersAboveIt) {
   WorkingDirectory directory = Enter();
-  ExtractDriverPayload(machine.platform(), directory.path, 1033);
+  EXPECT_TRUE(ExtractDriverPayload(machine.platform(), directory.path, 1033));
   machine.files.PutFile(std::string(kWork) + "kept\\inner\\locked.txt", "read only",
                         platform::kFileAttributeReadOnly | platform::kFileAttributeArchive);
   machine.files.PutFile(std::string(kWork) + "kept\\inner\\gone.txt", "deletable");
@@ -328,7 +328,7 @@ TEST_F(PayloadTest, AListedNameHoldingASeparatorIsLeftAlone) {
 TEST_F(PayloadTest, TheWorkingDirectoryIsHeldUntilItsRelease) {
   WorkingDirectory directory = Enter();
   ASSERT_TRUE(directory.entered);
-  ExtractDriverPayload(machine.platform(), directory.path, 1033);
+  EXPECT_TRUE(ExtractDriverPayload(machine.platform(), directory.path, 1033));
   EXPECT_EQ(machine.files.OpenDirectoryCount(), 1u);
   EXPECT_FALSE(machine.files.SwapForJunction(kWork, "C:\\Outside", "C:\\Moved"));
   EXPECT_FALSE(machine.files.RemoveDirectory(kWork));

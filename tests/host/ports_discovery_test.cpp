@@ -178,6 +178,19 @@ TEST_F(UsbPortsTest, InterfaceWhoseSizeQueryReportsTooLittleIsPassedOver) {
   ExpectEverythingReleased();
 }
 
+// The record is read within the buffer allocated after the size query, whatever size the read
+// itself reports (the sanitizers catch a read past it).
+TEST_F(UsbPortsTest, TheDetailIsReadWithinTheAllocatedSizeWhateverTheReadReports) {
+  const std::string path = UsbPath("vid_0416", "0001");
+  sim::SimInterface& cut = AddPrinter(path, 1);
+  cut.reportedSize = platform::kDetailPathOffset + 16;  // the path does not fit: read unterminated
+  cut.sizeReportedByRead = 4096;
+  AddPrinter(UsbPath("vid_0416", "0002"), 2).sizeReportedByRead = 4096;  // fits, terminated
+  EXPECT_TRUE(Enumerate());
+  EXPECT_EQ(ports, Lines{"USB002"});
+  ExpectEverythingReleased();
+}
+
 TEST_F(UsbPortsTest, ExaminesAtMost255MemberIndexes) {
   for (int i = 0; i < 300; ++i) AddPrinter(UsbPath("vid_0416", std::to_string(1000 + i)), i % 200);
   EXPECT_TRUE(Enumerate());
@@ -252,6 +265,14 @@ TEST_F(DeviceMapTest, DataFillingTheWholeBufferWithoutItsNulIsReadNoFurther) {
                           std::vector<std::uint8_t>(260, 'C'));
   EnumSerialPorts(machine.platform(), ports);
   EXPECT_EQ(ports, Lines{std::string(260, 'C') + ":"});
+}
+
+TEST_F(DeviceMapTest, AKeyThatAnswersMoreDataForEverEndsTheWalk) {
+  SetSerial("\\Device\\Serial0", "COM1");
+  machine.faults.Fail("RegEnumValueA", platform::kErrorMoreData);
+  EnumSerialPorts(machine.platform(), ports);
+  EXPECT_TRUE(ports.empty());
+  EXPECT_EQ(machine.registry.OpenKeyCount(), 0u);
 }
 
 TEST_F(DeviceMapTest, AnyOtherEnumerationErrorEndsTheWalkEvenWhenItPersists) {

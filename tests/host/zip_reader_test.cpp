@@ -512,6 +512,45 @@ TEST_F(ZipReaderTest, ReportsDamagedEntriesAndStaysUsable) {
   EXPECT_TRUE(machine.TraceOf("CreateFileA C:\\work\\m12.bin").empty());
 }
 
+// An entry unpacked into memory by its name, as the installer compares a staged copy with the
+// package it carries: "/" and "\\" alike, letters without case, directories and partial names
+// not matched, the data checked against its CRC-32, and no file touched.
+TEST_F(ZipReaderTest, ReadsAFileEntryIntoMemoryByName) {
+  const std::string big = zip_test::Noise(40000);  // more than one output buffer
+  Entry folder("Windows x64/", "", 0);
+  folder.externalAttributes = 0x10;
+  const Archive built = Build({folder, {"Windows x64/UNIDRV.DLL", big}, {"Windows NT x86/RCQ80.DLL", "stored", 0},
+                               {"damaged.bin", "checked", 0}});
+  std::string bytes = built.bytes;
+  bytes[built.data[3]] = 'C';
+  ASSERT_NE(Open(bytes), nullptr);
+  struct Case {
+    const char* name;
+    ZipStatus status;
+    std::string data;
+  } cases[] = {
+      {"windows x64\\unidrv.dll", ZipOk, big},
+      {"Windows x64/UNIDRV.DLL", ZipOk, big},
+      {"Windows NT x86\\RCQ80.DLL", ZipOk, "stored"},
+      {"Windows x64/", ZipBadArgument, ""},
+      {"Windows x64", ZipBadArgument, ""},
+      {"UNIDRV.DLL", ZipBadArgument, ""},
+      {"Windows x64/UNIDRV.DLL ", ZipBadArgument, ""},
+      {"damaged.bin", ZipInflateError, ""},
+  };
+  for (const Case& c : cases) {
+    std::string read;
+    EXPECT_EQ(ZipReadEntryToMemory(handle, c.name, &read), c.status) << c.name;
+    if (c.status == ZipOk) {
+      EXPECT_EQ(read, c.data) << c.name;
+    }
+  }
+  std::string read;
+  EXPECT_EQ(ZipReadEntryToMemory(nullptr, "damaged.bin", &read), ZipBadArgument);
+  EXPECT_TRUE(machine.TraceOf("CreateFileA").empty());
+  EXPECT_EQ(UnpackAll(), (std::vector<ZipStatus>{ZipOk, ZipOk, ZipOk, ZipInflateError}));
+}
+
 TEST_F(ZipReaderTest, AllocationFailuresGiveAStatusAndLeakNothing) {
   const Archive built = Build({{"a.txt", zip_test::Noise(20000)}, {"b.txt", "b"}});
   bool complete = false;

@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "installer/driver_installer.h"
 #include "platform/win32/win32_services.h"
+#include "test_driver_package.h"
 #include "wine_support.h"
 
 namespace {
@@ -31,29 +33,34 @@ class WineInstallerTest : public ::testing::Test {
     for (const char* folder : {"Windows NT x86", "Windows x64"}) {
       const std::string path = work + "\\" + folder;
       ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
-      for (const char* name : kStaged) ASSERT_TRUE(wine_test::WriteTextFile(path + "\\" + name, std::string(folder) + name));
+      for (const char* name : kStaged) {
+        ASSERT_TRUE(wine_test::WriteTextFile(path + "\\" + name, std::string(folder) + name));
+        package.carried[std::string(folder) + "\\" + name] = std::string(folder) + name;
+      }
     }
-    ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));
+    package.directory = work + "\\";
     machine = win32::MachinePlatform();
     machine.messages = &messages;
   }
 
   void TearDown() override {
-    SetCurrentDirectoryA("C:\\");
     wine_test::DeletePrinters("printer RT5140");
     wine_test::RemoveTree(work);
   }
 
   std::string work;
+  package_files::TestDriverPackage package;
   platform::Platform machine;
   wine_test::RecordingMessageBox messages;
 };
 
 // GetNativeSystemInfo gives 0 in a 32-bit prefix and 9 in a 64-bit one; InstallPrinter picks the
 // variant of that architecture. (Wine's spooler then creates the printer only when the process is
-// of the same architecture, as in both prefixes the tests run in.)
+// of the same architecture, as in both prefixes the tests run in.) The package is read by its full
+// path, not from the current directory.
 TEST_F(WineInstallerTest, InstallsTheDriverAndCreatesUniquelyNamedPrinters) {
   CDriverInstaller installer(machine);
+  installer.UsePackage(&package);
   installer.UiLanguage = 1033;
   ASSERT_TRUE(installer.InstallPrinter(1, "LPT1:")) << (messages.shown.empty() ? "" : messages.shown[0]);
 
@@ -76,9 +83,23 @@ TEST_F(WineInstallerTest, InstallsTheDriverAndCreatesUniquelyNamedPrinters) {
   EXPECT_EQ(wine_test::DefaultPrinter(), "printer RT5140");
 }
 
+// A staged copy that is not what the package carries is removed again before the spooler sees it.
+TEST_F(WineInstallerTest, ACopyThatDiffersFromTheCarriedBytesIsRemovedAndNothingRegistered) {
+  ASSERT_TRUE(wine_test::WriteTextFile(work + "\\" + kNativeEnvironment + "\\RCQ80.DLL", "planted"));
+  CDriverInstaller installer(machine);
+  installer.UsePackage(&package);
+  installer.UiLanguage = 1033;
+  EXPECT_FALSE(installer.InstallPrinter(0, "LPT1:"));
+  EXPECT_EQ(messages.shown, std::vector<std::string>{"Malfunction !\nPls try using <Run as administrator>open this App"});
+  EXPECT_FALSE(wine_test::DriverRegistered("printer RT5140", kNativeEnvironment));
+  const std::string directory = wine_test::DriverDirectory(kNativeEnvironment);
+  for (const char* name : kStaged) EXPECT_FALSE(wine_test::FileExists(directory + "\\" + name)) << name;
+}
+
 TEST_F(WineInstallerTest, AMissingPackageFileIsACopyFailure) {
   DeleteFileA((work + "\\" + kNativeEnvironment + "\\UNIDRV.HLP").c_str());
   CDriverInstaller installer(machine);
+  installer.UsePackage(&package);
   installer.UiLanguage = 1033;
   EXPECT_FALSE(installer.InstallPrinter(0, "LPT1:"));
   ASSERT_EQ(messages.shown.size(), 1u);
@@ -89,6 +110,7 @@ TEST_F(WineInstallerTest, AMissingPackageFileIsACopyFailure) {
 // refused: the spooler looks the driver up for its own environment, which here is the machine's.
 TEST_F(WineInstallerTest, TheOtherVariantRegistersButWinesSpoolerRefusesItsPrinter) {
   CDriverInstaller installer(machine);
+  installer.UsePackage(&package);
   installer.UiLanguage = 1033;
   installer.PrinterName = installer.ModelName;
   const bool installed = installer.InstallDriverAndPrinter(kOtherVariant, 3, "LPT1:");

@@ -85,7 +85,7 @@ TEST_F(WinePayloadTest, UnpacksThePackageOfTheLanguageAndCleansUpAfterIt) {
     GetCurrentDirectoryA(MAX_PATH, current);
     EXPECT_EQ(std::string(current) + "\\", work);
 
-    ExtractDriverPayload(machine, directory.path, c.language);
+    EXPECT_TRUE(ExtractDriverPayload(machine, directory.path, c.language));
 
     for (const std::string& file : package_files::All()) {
       WIN32_FILE_ATTRIBUTE_DATA data = {};

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -56,6 +57,39 @@ std::string SuccessText(const std::string& printer, const std::string& port) {
 std::string CopyName(int number) {
   const char* copy = Language() == kLanguageChinese ? " (副本 " : " (copy ";
   return std::string(kModel) + copy + std::to_string(number) + ")";
+}
+
+// The copy-failure text Setup.exe shows on this machine: by the variant of the native
+// architecture, which the test shares with Setup.exe in the prefix, and the Windows version.
+std::string CopyFailure() {
+  SYSTEM_INFO system = {};
+  GetNativeSystemInfo(&system);
+  const DriverVariant variant =
+      system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? DriverVariant::X64 : DriverVariant::X86;
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExA(&version);
+  return CopyFailureText(variant, Language(), version.dwMajorVersion < 6 ? 0 : 3);
+}
+
+// Bytes that another program writes where the installer looks for its driver files; of this
+// run only, so that what a failed earlier run left in the prefix is not taken for this one's.
+const std::string kPlanted =
+    "planted by another program " + std::to_string(GetCurrentProcessId()) + "." + std::to_string(GetTickCount());
+
+// The files below a folder, its subfolders included, that hold the text.
+std::vector<std::string> FilesHolding(const std::string& folder, const std::string& text) {
+  std::vector<std::string> holding;
+  for (const std::string& name : wine_test::FolderEntries(folder)) {
+    const std::string path = folder + "\\" + name;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      for (const std::string& inner : FilesHolding(path, text)) holding.push_back(inner);
+    } else if (wine_test::ReadWholeFile(path).find(text) != std::string::npos) {
+      holding.push_back(path);
+    }
+  }
+  return holding;
 }
 
 std::string WorkingDirectory() {
@@ -156,6 +190,11 @@ class SetupProcess {
     CloseHandle(process_.hProcess);
   }
 
+  // Starts the program in the folder and waits for its dialog; null when either fails.
+  HWND Open(const std::string& program, const std::string& folder) {
+    return Start(program, folder) ? WaitForDialog() : nullptr;
+  }
+
   // The main dialog once it is shown and its initialisation is over, or null.
   HWND WaitForDialog() {
     HWND dialog = nullptr;
@@ -175,14 +214,19 @@ class SetupProcess {
   Lines AnswerUntilEnd(const std::function<void(const std::string&)>& onBox = {}) {
     Lines shown;
     WaitUntil([&] {
-      for (HWND box : MessageBoxes()) {
-        const std::string text = wine_test::TextOf(GetDlgItem(box, 0xFFFF));
-        shown.push_back(text);
-        if (onBox) onBox(text);
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-        WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
-      }
+      AnswerOpenBoxes(SIZE_MAX, onBox, &shown);
       return Ended();
+    });
+    return shown;
+  }
+
+  // Answers `count` message boxes with OK, then waits until the install command has given the
+  // buttons back; the texts in the order shown. `onBox` sees each text while its box is open.
+  Lines AnswerBoxes(std::size_t count, const std::function<void(const std::string&)>& onBox = {}) {
+    Lines shown;
+    WaitUntil([&] {
+      AnswerOpenBoxes(count, onBox, &shown);
+      return (shown.size() == count && IsWindowEnabled(GetDlgItem(dialog_, IDOK))) || Ended();
     });
     return shown;
   }
@@ -197,6 +241,18 @@ class SetupProcess {
   bool Ended() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
 
  private:
+  // Answers the boxes open now with OK, one after the other, until `shown` holds `most` texts.
+  void AnswerOpenBoxes(std::size_t most, const std::function<void(const std::string&)>& onBox, Lines* shown) {
+    for (HWND box : MessageBoxes()) {
+      if (shown->size() >= most) return;
+      const std::string text = wine_test::TextOf(GetDlgItem(box, 0xFFFF));
+      shown->push_back(text);
+      if (onBox) onBox(text);
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+      WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    }
+  }
+
   // The program's message boxes: its dialogs of the standard class captioned "Setup".
   std::vector<HWND> MessageBoxes() const {
     return WindowsOf(process_.dwProcessId,
@@ -374,8 +430,7 @@ TEST_F(SetupLanTest, RunsOnlyTheSystemsNetCommand) {
   });
 
   SetupProcess setupCopy;
-  ASSERT_TRUE(setupCopy.Start(program, folder));
-  HWND dialog = setupCopy.WaitForDialog();
+  HWND dialog = setupCopy.Open(program, folder);
   ASSERT_NE(dialog, nullptr);
   InstallOnLan(dialog);
   // The restart is over when the success message shows; the working directory still holds
@@ -447,6 +502,67 @@ TEST_F(SetupTest, TheLastOfTwoCopiesEmptiesTheWorkingDirectory) {
   EXPECT_EQ(MissingPackageFiles(), Lines{});
   ASSERT_TRUE(second.Close());
   ExpectWorkingDirectoryEmpty();
+}
+
+// Another program overwrites the unpacked driver files while the dialog is open (under Wine any
+// program can: there is no privilege separation). The installation compares what it copied into
+// the spooler's driver folder with the package it carries: nothing planted stays there, the
+// copy failure is shown in a box that keeps the dialog disabled, and no printer is created.
+TEST_F(SetupLanTest, DriverFilesOverwrittenWhileTheDialogIsOpenAreNeverInstalled) {
+  SetupProcess program;
+  HWND dialog = program.Open(setup, wine_test::ProgramFolder());
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(MissingPackageFiles(), Lines{});
+  for (const std::string& file : package_files::All()) {
+    ASSERT_TRUE(wine_test::WriteTextFile(WorkingDirectory() + "\\" + file, kPlanted)) << file;
+  }
+
+  InstallOnLan(dialog);
+  bool dialogEnabledUnderABox = false;
+  const Lines shown = program.AnswerBoxes(1, [&](const std::string&) { dialogEnabledUnderABox |= IsWindowEnabled(dialog) != FALSE; });
+  EXPECT_EQ(shown, Lines{CopyFailure()});
+  EXPECT_FALSE(dialogEnabledUnderABox) << "the message box is not owned by the dialog";
+  EXPECT_FALSE(program.Ended());
+  EXPECT_EQ(FilesHolding(wine_test::DriverDirectory(kEnvironment), kPlanted), Lines{});
+  EXPECT_FALSE(wine_test::DriverRegistered(kModel, kEnvironment));
+  EXPECT_EQ(wine_test::PrinterPort(kModel), "");
+
+  ASSERT_TRUE(program.Close());
+  ExpectWorkingDirectoryEmpty();
+}
+
+// A plain file holds the working directory's name, so start-up unpacks nothing, and driver files
+// lie in the folder the program starts from: the install shows the copy failure, prepares no
+// port and installs nothing from that folder.
+TEST_F(SetupLanTest, WithoutItsWorkingDirectoryNothingFromTheStartFolderIsInstalled) {
+  const std::string folder = wine_test::ScratchFolder("setup-start-folder");
+  const std::string program = folder + "\\Setup.exe";
+  ASSERT_TRUE(CopyFileA(setup.c_str(), program.c_str(), FALSE));
+  for (const std::string& file : package_files::All()) {
+    CreateDirectoryA((folder + "\\" + file.substr(0, file.find('\\'))).c_str(), nullptr);
+    ASSERT_TRUE(wine_test::WriteTextFile(folder + "\\" + file, kPlanted)) << file;
+  }
+  wine_test::RemoveTree(WorkingDirectory());
+  RemoveDirectoryA(WorkingDirectory().c_str());
+  ASSERT_TRUE(wine_test::WriteTextFile(WorkingDirectory(), "a file, not a folder"));
+  AtEnd restore([&] {
+    DeleteFileA(WorkingDirectory().c_str());
+    wine_test::RemoveTree(folder);
+  });
+
+  SetupProcess setupCopy;
+  HWND dialog = setupCopy.Open(program, folder);
+  ASSERT_NE(dialog, nullptr);
+  InstallOnLan(dialog);
+  EXPECT_EQ(setupCopy.AnswerBoxes(1), Lines{CopyFailure()});
+  EXPECT_FALSE(setupCopy.Ended());
+  EXPECT_EQ(FilesHolding(wine_test::DriverDirectory(kEnvironment), kPlanted), Lines{});
+  EXPECT_FALSE(wine_test::DriverRegistered(kModel, kEnvironment));
+  EXPECT_EQ(wine_test::PrinterPort(kModel), "");
+  EXPECT_FALSE(wine_test::KeyExists(ports.PortKey()));
+  ASSERT_TRUE(setupCopy.Close());
+  EXPECT_EQ(wine_test::ReadWholeFile(WorkingDirectory()), "a file, not a folder");
+  EXPECT_EQ(FilesHolding(folder, kPlanted).size(), package_files::All().size());
 }
 
 }  // namespace

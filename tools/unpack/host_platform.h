@@ -39,6 +39,7 @@ class HostFileSystem : public platform::IFileSystem {
   bool DeleteChild(platform::DirectoryRef, const char*) override { return false; }
   bool CloseAndRemoveDirectory(platform::DirectoryRef) override { return false; }
   void CloseDirectory(platform::DirectoryRef directory) override;
+  bool ReadWholeFile(const char*, std::uint32_t, std::string*) override { return false; }
 
  private:
   // The host form of a path inside the root (backslashes as slashes); false when it lies outside.

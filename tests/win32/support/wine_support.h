@@ -15,6 +15,7 @@ namespace wine_test {
 class RecordingMessageBox : public platform::IMessageBox {
  public:
   void Show(const char* text) override { shown.emplace_back(text); }
+  void SetOwner(platform::WindowRef) override {}
   std::vector<std::string> shown;
 };
 
