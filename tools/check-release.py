@@ -1,13 +1,22 @@
 #!/usr/bin/env python3
-"""Checks the shipped Setup.exe and its debug file (tools/make-release.sh) from their headers.
+"""Checks the shipped Setup.exe (tools/make-release.sh) from its headers.
 
-    check-release.py DIST_DIR [--forbid TEXT]...
+    check-release.py dist DIST_DIR [--forbid TEXT]...
 
 Setup.exe must be marked for address-space randomisation, no execution of data and terminal
 servers; carry a link time stamp of 0, no symbols and no debug sections; name its debug file
 with the right CRC in .gnu_debuglink; and hold the stack protector's failure handler. The debug
 file must carry the debug information and the stack protector's symbols. Neither file may
-contain any --forbid text (the build's folders). Prints each finding; exits 1 on any failure.
+contain any --forbid text (the build's folders).
+
+    check-release.py same-program SIGNED UNSIGNED
+
+SIGNED must be UNSIGNED with an Authenticode signature added and nothing else changed: the same
+bytes apart from the header's checksum and certificate table entry, then zeros up to the
+certificate table, which runs to the end of the file. This is how anyone checks that a signed
+Setup.exe is the program that these sources build.
+
+Prints each finding; exits 1 on any failure.
 """
 import argparse
 import os
@@ -28,7 +37,11 @@ FH_NUMBER_OF_SYMBOLS = 12
 FH_SIZE_OF_OPTIONAL_HEADER = 16
 # Optional header (the same offset in PE32 and PE32+)
 OH_MAGIC = 0
+OH_CHECKSUM = 64
 OH_DLL_CHARACTERISTICS = 70
+OH_DATA_DIRECTORIES = {0x10B: 96, 0x20B: 112}  # by magic
+DATA_DIRECTORY_SIZE = 8
+SECURITY_DIRECTORY = 4  # its address is a file offset, not a virtual address
 PE32_MAGIC = 0x10B
 PE32_PLUS_MAGIC = 0x20B
 DYNAMIC_BASE = 0x0040
@@ -81,6 +94,11 @@ class PeFile:
         if self.magic not in (PE32_MAGIC, PE32_PLUS_MAGIC):
             raise ValueError(f"{path}: unknown optional header magic {self.magic:#x}")
         self.dll_characteristics = u16(data, optional + OH_DLL_CHARACTERISTICS)
+        self.checksum_at = optional + OH_CHECKSUM
+        self.security_entry_at = (optional + OH_DATA_DIRECTORIES[self.magic]
+                                  + SECURITY_DIRECTORY * DATA_DIRECTORY_SIZE)
+        self.certificates_at = u32(data, self.security_entry_at)
+        self.certificates_size = u32(data, self.security_entry_at + 4)
         first_section = optional + u16(data, header + FH_SIZE_OF_OPTIONAL_HEADER)
         self.sections = {}
         for index in range(u16(data, header + FH_NUMBER_OF_SECTIONS)):
@@ -129,16 +147,11 @@ class Checks:
         self.failed |= not condition
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("dist")
-    parser.add_argument("--forbid", action="append", default=[])
-    args = parser.parse_args()
+def check_dist(args, checks):
     program_path = os.path.join(args.dist, "Setup.exe")
     debug_path = os.path.join(args.dist, "Setup.exe.debug")
     program = PeFile(program_path)
     debug = PeFile(debug_path)
-    checks = Checks()
 
     flags = program.dll_characteristics
     for flag, name in ((DYNAMIC_BASE, "DYNAMIC_BASE"), (NX_COMPAT, "NX_COMPAT"),
@@ -169,6 +182,45 @@ def main():
     for text in args.forbid:
         for path, pe in ((program_path, program), (debug_path, debug)):
             checks.expect(text.encode() not in pe.data, f"{os.path.basename(path)} does not contain {text}")
+
+
+def without_signature_fields(pe):
+    """The file's bytes up to its certificate table, with the checksum and table entry zeroed."""
+    end = pe.certificates_at if pe.certificates_size else len(pe.data)
+    data = bytearray(pe.data[:end])
+    data[pe.checksum_at:pe.checksum_at + 4] = bytes(4)
+    data[pe.security_entry_at:pe.security_entry_at + DATA_DIRECTORY_SIZE] = bytes(DATA_DIRECTORY_SIZE)
+    return data
+
+
+def check_same_program(args, checks):
+    signed = PeFile(args.signed)
+    unsigned = PeFile(args.unsigned)
+    checks.expect(unsigned.certificates_size == 0, f"{args.unsigned} carries no signature")
+    checks.expect(signed.certificates_size > 0
+                  and signed.certificates_at + signed.certificates_size == len(signed.data),
+                  f"{args.signed} ends with its certificate table")
+    covered = without_signature_fields(signed)
+    original = without_signature_fields(unsigned)
+    checks.expect(covered[:len(original)] == original,
+                  f"{args.signed} holds the bytes of {args.unsigned}")
+    checks.expect(not any(covered[len(original):]), "only zeros pad the program up to its certificate table")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    commands = parser.add_subparsers(dest="command", required=True)
+    dist = commands.add_parser("dist")
+    dist.add_argument("dist")
+    dist.add_argument("--forbid", action="append", default=[])
+    dist.set_defaults(run=check_dist)
+    same = commands.add_parser("same-program")
+    same.add_argument("signed")
+    same.add_argument("unsigned")
+    same.set_defaults(run=check_same_program)
+    args = parser.parse_args()
+    checks = Checks()
+    args.run(args, checks)
     return 1 if checks.failed else 0
 
 
