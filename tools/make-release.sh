@@ -14,6 +14,10 @@ cache_value() {  # name: the value of a variable in the build's CMake cache
 }
 objcopy=$(cache_value CMAKE_OBJCOPY)
 program=$build/Setup.exe
+if [[ -n "${SIGN_CERT:-}" && -z "${SIGN_KEY:-}" || -z "${SIGN_CERT:-}" && -n "${SIGN_KEY:-}" ]]; then
+  echo "release: SIGN_CERT and SIGN_KEY go together; set both to sign, neither to leave unsigned" >&2
+  exit 1
+fi
 [[ -f "$program" ]] || { echo "release: $program is missing; build the Setup target first" >&2; exit 1; }
 
 mkdir -p "$dist"
