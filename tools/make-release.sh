@@ -7,10 +7,11 @@
 # PEM certificate (chain) and key, Setup.exe is signed with Authenticode (SHA-256), with a
 # time stamp from SIGN_TIMESTAMP_URL when that is set (an RFC 3161 server).
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 build=${1:?build folder}
 dist=${2:?dist folder}
-cache_value() {  # name: the value of a variable in the build's CMake cache
-  sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
+cache_value() {  # name
+  "$here/cmake-cache-value.sh" "$build" "$1"
 }
 objcopy=$(cache_value CMAKE_OBJCOPY)
 program=$build/Setup.exe

@@ -19,7 +19,7 @@ find "$copy" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 (cd "$source" && git ls-files -z --cached --others --exclude-standard |
   tar --null --files-from=- --ignore-failed-read -cf - 2>/dev/null) | tar -xpf - -C "$copy"
 
-driver_files=$(sed -n 's/^SETUP_DRIVER_FILES_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+driver_files=$("$here/../../tools/cmake-cache-value.sh" "$build" SETUP_DRIVER_FILES_DIR)
 (cd "$copy" && cmake --preset win32 -DSETUP_DRIVER_FILES_DIR="$driver_files" >/dev/null &&
   cmake --build --preset win32 -j "${JOBS:-2}" --target Setup >/dev/null)
 
