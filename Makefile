@@ -3,7 +3,7 @@ HOST_DIR  := build/host
 WIN32_DIR := build/win32
 JOBS      ?= 2
 
-.PHONY: run test setup host win32 test-host test-windows fuzz bench clean
+.PHONY: run test release setup host win32 test-host test-windows fuzz bench clean
 
 run: setup
 	tools/run-setup.sh
@@ -11,6 +11,15 @@ run: setup
 test: host win32
 	$(MAKE) --no-print-directory test-host
 	$(MAKE) --no-print-directory test-windows
+
+# The shipped Setup.exe in dist/ (tools/make-release.sh): built by the win32 preset, stripped, its
+# debug file beside it, checksums, and signed when SIGN_CERT and SIGN_KEY name PEM files
+# (SIGN_TIMESTAMP_URL: an RFC 3161 time stamp server). SETUP_DRIVER_FILES_DIR names the folder of
+# the real driver files; left empty, the package holds the stand-ins.
+release: setup
+	cmake --preset win32 -DSETUP_DRIVER_FILES_DIR="$(SETUP_DRIVER_FILES_DIR)" >/dev/null
+	cmake --build --preset win32 -j $(JOBS) --target Setup
+	tools/make-release.sh $(WIN32_DIR) dist
 
 setup:
 	@tools/setup.sh

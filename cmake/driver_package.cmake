@@ -51,6 +51,11 @@ foreach(language chinese english)
   endforeach()
 endforeach()
 
+# The archives are made again whenever the folder of the system's files changes, even when the
+# files of the new folder are older than the archives (the file is rewritten only on a change).
+set(driver_files_folder_record ${DRIVER_PACKAGE_DIR}/system-files-folder.txt)
+file(CONFIGURE OUTPUT ${driver_files_folder_record} CONTENT "${driver_system_files}\n")
+
 file(GLOB_RECURSE driver_package_inputs CONFIGURE_DEPENDS
   ${driver_sources}/minidriver/*.GPD ${driver_sources}/inf/*.INF ${driver_system_files}/*)
 add_custom_command(OUTPUT ${DRIVER_PACKAGE_129} ${DRIVER_PACKAGE_138}
@@ -58,6 +63,7 @@ add_custom_command(OUTPUT ${DRIVER_PACKAGE_129} ${DRIVER_PACKAGE_138}
           --sources ${driver_sources} --system-files ${driver_system_files}
           --dlls ${DRIVER_PACKAGE_DIR} --output ${DRIVER_PACKAGE_DIR}
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_driver_package.py ${driver_dlls} ${driver_package_inputs}
+          ${driver_files_folder_record}
   COMMENT "Driver package archives 129 and 138"
   VERBATIM)
 add_custom_target(driver_package ALL DEPENDS ${DRIVER_PACKAGE_129} ${DRIVER_PACKAGE_138})

@@ -114,3 +114,17 @@ add_executable(setup_window tools/win32/setup_window.cpp)
 
 # Every library the program imports must be one that Windows loads from the system directory.
 add_test(NAME setup.imports COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports.sh $<TARGET_FILE:Setup>)
+
+# The release made from this build's Setup.exe (tools/make-release.sh). The checks of the shipped
+# 32-bit program need no Wine: its header, debug file, checksums and imports; the same bytes from a
+# copy of the sources in another folder; a signature by a throwaway certificate.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME release.dist COMMAND ${CMAKE_SOURCE_DIR}/tests/release/dist.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+  add_test(NAME release.signature COMMAND ${CMAKE_SOURCE_DIR}/tests/release/signature.sh ${CMAKE_BINARY_DIR})
+  add_test(NAME release.reproducible
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/release/reproducible.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+  set_tests_properties(release.reproducible PROPERTIES RUN_SERIAL TRUE TIMEOUT 1800)
+endif()
+# The signed release still opens its dialog under Wine.
+add_test(NAME win32.release_dialog COMMAND ${CMAKE_SOURCE_DIR}/tests/release/dialog.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(win32.release_dialog PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)

@@ -17,11 +17,13 @@ build_preset() {  # preset, targets...
   cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs" --target "$@"
 }
 
-# In the virtual display: start the program, wait for its dialog, take its picture, close it.
+# In the virtual display: start the program (the build's Setup.exe unless another is given), wait
+# for its dialog, take its picture (beside the program), close it.
 if [[ "${1:-}" == --in-virtual-display ]]; then
   build=$2
+  setup=${3:-$build/Setup.exe}
   . "$here/wine-env.sh" "$build"
-  "$WINE" "$build/Setup.exe" &
+  "$WINE" "$setup" &
   program=$!
   if ! area=$("$WINE" "$build/setup_window.exe" wait | tr -d '\r'); then
     kill "$program" 2>/dev/null
@@ -29,9 +31,12 @@ if [[ "${1:-}" == --in-virtual-display ]]; then
   fi
   read -r width height x y <<<"$area"
   sleep 1  # let the dialog finish painting
-  shot="$build/setup-dialog.png"
+  shot="$(dirname "$setup")/setup-dialog.png"
   xwd -root -silent | convert xwd:- -crop "${width}x${height}+${x}+${y}" +repage "$shot"
-  "$WINE" "$build/setup_window.exe" close
+  if ! "$WINE" "$build/setup_window.exe" close; then
+    kill "$program" 2>/dev/null
+    exit 1
+  fi
   wait "$program"
   wineserver -w  # the prefix's processes end while their display is still there
   echo "run: screenshot of the dialog: $shot"

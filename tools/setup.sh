@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth x11-apps imagemagick ghostscript
   zip unzip libarchive-tools
+  osslsigncode openssl
   fonts-dejavu-core fonts-wqy-microhei
 )
 
