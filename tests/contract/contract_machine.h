@@ -29,6 +29,22 @@ constexpr int kMainDialogId = 102;
 constexpr int kListBoxId = 1010;
 constexpr int kIpAddressId = 1011;
 
+// The little-endian 32-bit number at `offset` of the bytes, 0 when they are shorter.
+inline std::int32_t Le32At(const std::string& bytes, std::size_t offset) {
+  if (bytes.size() < offset + 4) return 0;
+  std::uint32_t value = 0;
+  for (std::size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+  return static_cast<std::int32_t>(value);
+}
+
+// The width and height fields of a BMP file's info header.
+inline void BitmapFileSize(const std::string& file, int* width, int* height) {
+  constexpr std::size_t kWidthOffset = 18;
+  constexpr std::size_t kHeightOffset = 22;
+  *width = Le32At(file, kWidthOffset);
+  *height = Le32At(file, kHeightOffset);
+}
+
 // One machine for one case: the back-end under test and the set-up it needs. Everything a case
 // makes (a folder, a registry key, a printer, a driver, a device interface) goes with the machine.
 class ContractMachine {

@@ -17,13 +17,10 @@ namespace {
 
 const char kSourceDir[] = SETUP_SOURCE_DIR;
 
-// The little-endian 32-bit number at `offset` of a host file, 0 when it is shorter.
-std::int32_t FileInt32(const std::string& path, std::size_t offset) {
+// The bytes of a host file, empty when it cannot be read.
+std::string HostFile(const std::string& path) {
   std::ifstream stream(path, std::ios::binary);
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-  if (bytes.size() < offset + 4) return 0;
-  return static_cast<std::int32_t>(bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-                                   static_cast<std::uint32_t>(bytes[offset + 3]) << 24);
+  return std::string((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
 }
 
 class SimContractMachine : public contract::ContractMachine {
@@ -32,8 +29,10 @@ class SimContractMachine : public contract::ContractMachine {
     const std::string banner = std::string(kSourceDir) + "/resources/logo_banner.bmp";
     sim.resources.PutFile(contract::kResourceId, contract::kResourceType,
                           std::string(kSourceDir) + "/tests/contract/contract_resource.bin");
-    sim.resources.bitmaps[contract::kBannerBitmapId] =
-        sim.printing.AddBitmap(FileInt32(banner, 18), FileInt32(banner, 22), 24);
+    int width = 0;
+    int height = 0;
+    contract::BitmapFileSize(HostFile(banner), &width, &height);
+    sim.resources.bitmaps[contract::kBannerBitmapId] = sim.printing.AddBitmap(width, height, 24);
   }
 
   platform::Platform& Services() override { return sim.platform(); }
@@ -57,9 +56,7 @@ class SimContractMachine : public contract::ContractMachine {
     return path;
   }
   void BannerSize(int* width, int* height) override {
-    const std::string banner = std::string(kSourceDir) + "/resources/logo_banner.bmp";
-    *width = FileInt32(banner, 18);
-    *height = FileInt32(banner, 22);
+    contract::BitmapFileSize(HostFile(std::string(kSourceDir) + "/resources/logo_banner.bmp"), width, height);
   }
 
   sim::SimMachine sim;

@@ -67,9 +67,8 @@ class Win32Machine : public contract::ContractMachine {
     return interfaces_.back()->ready() ? interfaces_.back()->path() : std::string();
   }
   void BannerSize(int* width, int* height) override {
-    const std::string bitmap = wine_test::ReadWholeFile(wine_test::DosPath(SETUP_SOURCE_DIR "/resources/logo_banner.bmp"));
-    *width = bitmap.size() < 26 ? 0 : static_cast<int>(*reinterpret_cast<const std::int32_t*>(bitmap.data() + 18));
-    *height = bitmap.size() < 26 ? 0 : static_cast<int>(*reinterpret_cast<const std::int32_t*>(bitmap.data() + 22));
+    contract::BitmapFileSize(wine_test::ReadWholeFile(wine_test::DosPath(SETUP_SOURCE_DIR "/resources/logo_banner.bmp")),
+                             width, height);
   }
 
  private:
