@@ -115,6 +115,7 @@ static_assert(offsetof(BITMAP, bmWidth) == 4 && offsetof(BITMAP, bmBitsPixel) ==
 static_assert(sizeof(platform::Rect) == sizeof(RECT), "RECT");
 
 // Window messages, notifications and device events.
+static_assert(platform::kWmClose == WM_CLOSE, "WM_CLOSE");
 static_assert(platform::kWmDestroy == WM_DESTROY, "WM_DESTROY");
 static_assert(platform::kWmPaint == WM_PAINT, "WM_PAINT");
 static_assert(platform::kWmQueryDragIcon == WM_QUERYDRAGICON, "WM_QUERYDRAGICON");

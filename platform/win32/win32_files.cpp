@@ -9,15 +9,6 @@
 
 namespace win32 {
 
-static_assert(platform::kInvalidFileAttributes == INVALID_FILE_ATTRIBUTES, "INVALID_FILE_ATTRIBUTES");
-static_assert(platform::kFileAttributeReadOnly == FILE_ATTRIBUTE_READONLY, "FILE_ATTRIBUTE_READONLY");
-static_assert(platform::kFileAttributeHidden == FILE_ATTRIBUTE_HIDDEN, "FILE_ATTRIBUTE_HIDDEN");
-static_assert(platform::kFileAttributeSystem == FILE_ATTRIBUTE_SYSTEM, "FILE_ATTRIBUTE_SYSTEM");
-static_assert(platform::kFileAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY, "FILE_ATTRIBUTE_DIRECTORY");
-static_assert(platform::kFileAttributeArchive == FILE_ATTRIBUTE_ARCHIVE, "FILE_ATTRIBUTE_ARCHIVE");
-static_assert(platform::kFileAttributeNormal == FILE_ATTRIBUTE_NORMAL, "FILE_ATTRIBUTE_NORMAL");
-static_assert(platform::kFileAttributeReparsePoint == FILE_ATTRIBUTE_REPARSE_POINT, "FILE_ATTRIBUTE_REPARSE_POINT");
-
 namespace {
 
 HANDLE File(platform::FileRef file) { return reinterpret_cast<HANDLE>(file); }
