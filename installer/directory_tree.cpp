@@ -3,18 +3,6 @@
 
 #include "installer/driver_installer.h"
 
-namespace {
-
-// Only a name that stands for an entry of its own is acted on. A listed name with a separator
-// could lead out of the directory: a narrow listing can turn a look-alike character (such as a
-// fullwidth reverse solidus) into a real one.
-bool IsOwnEntry(const platform::FoundFile& entry) {
-  if (entry.dots || entry.name.empty() || entry.name == "." || entry.name == "..") return false;
-  return entry.name.find_first_of("\\/") == std::string::npos;
-}
-
-}  // namespace
-
 // What the listing says is only a hint: it may have changed since. A subfolder is emptied only
 // through a handle of it, opened without following a link in its place, checked to be a plain
 // directory and held while it is emptied. Anything else by that name is deleted as what it is
@@ -24,7 +12,8 @@ void CDriverInstaller::DeleteDirectoryTree(platform::DirectoryRef directory) {
   std::vector<platform::FoundFile> found;
   if (!files.ListDirectory(directory, &found)) return;
   for (const platform::FoundFile& entry : found) {
-    if (!IsOwnEntry(entry)) continue;
+    // A name with a separator could lead out of the directory; the dots are no entries to act on.
+    if (entry.dots || !platform::IsEntryName(entry.name.c_str())) continue;
     const char* name = entry.name.c_str();
     const platform::DirectoryRef child = entry.directory && !entry.link ? files.OpenChildDirectory(directory, name) : 0;
     if (child == 0) {

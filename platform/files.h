@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,14 @@ struct FoundFile {
   bool dots = false;      // "." or ".."
   bool link = false;      // a symbolic link or junction (a reparse point)
 };
+
+// True when `name` can stand for one entry of a directory by itself: not empty, not "." or "..",
+// and without a separator. A listed name that fails this could lead out of its directory (a
+// narrow listing can turn a look-alike character, such as a fullwidth reverse solidus, into '\').
+inline bool IsEntryName(const char* name) {
+  if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+  return std::strpbrk(name, "\\/") == nullptr;
+}
 
 class IFileSystem {
  public:
@@ -84,7 +93,8 @@ class IFileSystem {
   // Reading a file back whole.
   // CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
   // NULL), ReadFile to its end, CloseHandle: the file's bytes in *content; false when it cannot
-  // be opened or read, or holds more than `limit` bytes (then nothing beyond the limit is read).
+  // be opened or read, or holds more than `limit` bytes (then nothing beyond the limit is read,
+  // and the last error is ERROR_MORE_DATA). *content is written only on success.
   [[nodiscard]] virtual bool ReadWholeFile(const char* path, std::uint32_t limit, std::string* content) = 0;
 };
 

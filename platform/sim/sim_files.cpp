@@ -20,12 +20,6 @@ constexpr std::uint32_t kErrorSharingViolation = 32;
 constexpr std::uint32_t kErrorDirectory = 267;  // the directory name is invalid (not a directory)
 constexpr std::uint32_t kPathSize = 260;
 
-bool HoldsSeparator(const std::string& name) { return name.find_first_of("\\/") != std::string::npos; }
-
-// A name that can stand for an entry of a directory by itself.
-bool IsEntryName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && !HoldsSeparator(name);
-}
 
 std::vector<std::string> Components(const std::string& path) {
   std::vector<std::string> parts;
@@ -366,7 +360,7 @@ platform::DirectoryRef SimFileSystem::OpenDirectory(const char* path) {
 
 platform::DirectoryRef SimFileSystem::OpenChildDirectory(platform::DirectoryRef parent, const char* name) {
   auto found = directories_.find(parent);
-  if (found == directories_.end() || !IsEntryName(name)) {
+  if (found == directories_.end() || !platform::IsEntryName(name)) {
     Fail(platform::kErrorInvalidParameter);
     return 0;
   }
@@ -381,7 +375,7 @@ bool SimFileSystem::ListDirectory(platform::DirectoryRef directory, std::vector<
 
 bool SimFileSystem::DeleteChild(platform::DirectoryRef parent, const char* name) {
   auto found = directories_.find(parent);
-  if (found == directories_.end() || !IsEntryName(name)) return Fail(platform::kErrorInvalidParameter);
+  if (found == directories_.end() || !platform::IsEntryName(name)) return Fail(platform::kErrorInvalidParameter);
   const std::string path = found->second + "\\" + name;
   const std::uint32_t attributes = AttributesOf(path);
   if (attributes == platform::kInvalidFileAttributes) return Fail(platform::kErrorFileNotFound);

@@ -26,12 +26,6 @@ HeldDirectory* Held(platform::DirectoryRef directory) { return reinterpret_cast<
 // directory needs delete access, which the sharing refuses while the handle is open.
 constexpr DWORD kHeldSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-bool HoldsSeparator(const char* name) { return std::strpbrk(name, "\\/") != nullptr; }
-
-bool IsEntryName(const char* name) {
-  return name[0] != '\0' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 && !HoldsSeparator(name);
-}
-
 // What the handle opened: its attributes and its number of names.
 bool Describe(HANDLE handle, DWORD* attributes, DWORD* links) {
   BY_HANDLE_FILE_INFORMATION information;
@@ -150,7 +144,7 @@ platform::DirectoryRef FileSystem::OpenDirectory(const char* path) {
 
 platform::DirectoryRef FileSystem::OpenChildDirectory(platform::DirectoryRef parent, const char* name) {
   std::string path;
-  if (parent == 0 || !IsEntryName(name) || !ChildPath(*Held(parent), name, &path)) {
+  if (parent == 0 || !platform::IsEntryName(name) || !ChildPath(*Held(parent), name, &path)) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
@@ -166,7 +160,7 @@ bool FileSystem::ListDirectory(platform::DirectoryRef directory, std::vector<pla
 // deletion follows a link in the last place, and the parent is held, so what is deleted lies in it.
 bool FileSystem::DeleteChild(platform::DirectoryRef parent, const char* name) {
   std::string path;
-  if (parent == 0 || !IsEntryName(name) || !ChildPath(*Held(parent), name, &path)) return false;
+  if (parent == 0 || !platform::IsEntryName(name) || !ChildPath(*Held(parent), name, &path)) return false;
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return ::DeleteFileA(path.c_str()) != FALSE;
@@ -197,7 +191,10 @@ bool FileSystem::ReadWholeFile(const char* path, std::uint32_t limit, std::strin
     DWORD read = 0;
     if (!::ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr)) return false;
     if (read == 0) break;
-    if (read > limit - bytes.size()) return false;
+    if (read > limit - bytes.size()) {
+      ::SetLastError(ERROR_MORE_DATA);
+      return false;
+    }
     bytes.append(chunk, read);
   }
   *content = std::move(bytes);

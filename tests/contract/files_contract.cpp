@@ -13,6 +13,7 @@ namespace contract {
 namespace {
 
 constexpr std::uint32_t kErrorFileExists = 80;
+constexpr std::uint32_t kErrorSharingViolation = 32;
 constexpr std::uint32_t kErrorDirNotEmpty = 145;
 constexpr std::uint32_t kErrorDirectory = 267;  // ERROR_DIRECTORY: the directory name is invalid
 
@@ -284,6 +285,120 @@ TEST_P(FilesContract, FindFilesInAMissingFolderGivesPathNotFound) {
   EXPECT_FALSE(test.files.FindFiles((test.At("missing") + "\\*.*").c_str(), &found));
   EXPECT_EQ(LastError(), platform::kErrorPathNotFound);
   EXPECT_TRUE(found.empty());
+}
+
+// Held directories: only a plain directory is held, and while it is, it cannot be removed.
+TEST_P(FilesContract, OpenDirectoryHoldsAPlainDirectoryOnly) {
+  FilesCase test(machine());
+  PutFile(test.files, test.At("file.txt"), "x");
+  ASSERT_TRUE(test.files.CreateDirectory(test.At("sub").c_str()));
+  const struct {
+    std::string path;
+    std::uint32_t error;
+  } refused[] = {{test.At("missing"), platform::kErrorFileNotFound}, {test.At("file.txt"), kErrorDirectory}};
+  for (const auto& item : refused) {
+    ArmLastError();
+    EXPECT_EQ(test.files.OpenDirectory(item.path.c_str()), 0u) << item.path;
+    EXPECT_EQ(LastError(), item.error) << item.path;
+  }
+  const platform::DirectoryRef held = test.files.OpenDirectory(test.At("sub").c_str());
+  ASSERT_NE(held, 0u);
+  ArmLastError();
+  EXPECT_FALSE(test.files.RemoveDirectory(test.At("sub").c_str()));
+  EXPECT_EQ(LastError(), kErrorSharingViolation);
+  test.files.CloseDirectory(held);
+  EXPECT_TRUE(test.files.RemoveDirectory(test.At("sub").c_str()));
+}
+
+// A child is named by one entry name: no separator, no dots, not empty.
+TEST_P(FilesContract, OpenChildDirectoryTakesEntryNamesOnly) {
+  FilesCase test(machine());
+  ASSERT_TRUE(test.files.CreateDirectory(test.At("sub").c_str()));
+  ASSERT_TRUE(test.files.CreateDirectory(test.At("sub\\inner").c_str()));
+  const platform::DirectoryRef top = test.files.OpenDirectory(test.folder.c_str());
+  ASSERT_NE(top, 0u);
+  for (const char* name : {"", ".", "..", "sub\\inner", "sub/inner"}) {
+    ArmLastError();
+    EXPECT_EQ(test.files.OpenChildDirectory(top, name), 0u) << name;
+    EXPECT_EQ(LastError(), platform::kErrorInvalidParameter) << name;
+  }
+  const platform::DirectoryRef child = test.files.OpenChildDirectory(top, "sub");
+  EXPECT_NE(child, 0u);
+  if (child != 0) test.files.CloseDirectory(child);
+  test.files.CloseDirectory(top);
+}
+
+// The listing of a held directory is the folder's, as a search of it gives.
+TEST_P(FilesContract, ListDirectoryListsTheHeldDirectory) {
+  FilesCase test(machine());
+  PutFile(test.files, test.At("b.txt"), "x");
+  ASSERT_TRUE(test.files.CreateDirectory(test.At("a").c_str()));
+  const platform::DirectoryRef held = test.files.OpenDirectory(test.folder.c_str());
+  ASSERT_NE(held, 0u);
+  std::vector<platform::FoundFile> found;
+  EXPECT_TRUE(test.files.ListDirectory(held, &found));
+  test.files.CloseDirectory(held);
+  std::vector<std::string> lines;
+  for (const platform::FoundFile& entry : found) lines.push_back(entry.name + (entry.directory ? " directory" : ""));
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{". directory", ".. directory", "a directory", "b.txt"}));
+}
+
+// A child file is deleted; a plain child directory never is, nor what is missing.
+TEST_P(FilesContract, DeleteChildDeletesFilesOnly) {
+  FilesCase test(machine());
+  PutFile(test.files, test.At("file.txt"), "x");
+  ASSERT_TRUE(test.files.CreateDirectory(test.At("sub").c_str()));
+  const platform::DirectoryRef held = test.files.OpenDirectory(test.folder.c_str());
+  ASSERT_NE(held, 0u);
+  EXPECT_TRUE(test.files.DeleteChild(held, "file.txt"));
+  EXPECT_EQ(test.files.GetFileAttributes(test.At("file.txt").c_str()), platform::kInvalidFileAttributes);
+  const struct {
+    const char* name;
+    std::uint32_t error;
+  } refused[] = {{"sub", platform::kErrorAccessDenied}, {"missing", platform::kErrorFileNotFound}};
+  for (const auto& item : refused) {
+    ArmLastError();
+    EXPECT_FALSE(test.files.DeleteChild(held, item.name)) << item.name;
+    EXPECT_EQ(LastError(), item.error) << item.name;
+  }
+  test.files.CloseDirectory(held);
+  EXPECT_EQ(test.files.GetFileAttributes(test.At("sub").c_str()), platform::kFileAttributeDirectory);
+}
+
+// Released and then removed: only when empty.
+TEST_P(FilesContract, CloseAndRemoveDirectoryRemovesOnlyAnEmptyDirectory) {
+  FilesCase test(machine());
+  ASSERT_TRUE(test.files.CreateDirectory(test.At("full").c_str()));
+  PutFile(test.files, test.At("full\\file.txt"), "x");
+  ASSERT_TRUE(test.files.CreateDirectory(test.At("empty").c_str()));
+  ArmLastError();
+  EXPECT_FALSE(test.files.CloseAndRemoveDirectory(test.files.OpenDirectory(test.At("full").c_str())));
+  EXPECT_EQ(LastError(), kErrorDirNotEmpty);
+  EXPECT_EQ(test.files.GetFileAttributes(test.At("full").c_str()), platform::kFileAttributeDirectory);
+  EXPECT_TRUE(test.files.CloseAndRemoveDirectory(test.files.OpenDirectory(test.At("empty").c_str())));
+  EXPECT_EQ(test.files.GetFileAttributes(test.At("empty").c_str()), platform::kInvalidFileAttributes);
+}
+
+// The whole file within the limit; past it, or missing, nothing is handed out.
+TEST_P(FilesContract, ReadWholeFileWithinItsLimit) {
+  FilesCase test(machine());
+  PutFile(test.files, test.At("file.txt"), "abc");
+  std::string content = "sentinel";
+  EXPECT_TRUE(test.files.ReadWholeFile(test.At("file.txt").c_str(), 3, &content));
+  EXPECT_EQ(content, "abc");
+  const struct {
+    std::string path;
+    std::uint32_t limit;
+    std::uint32_t error;
+  } refused[] = {{test.At("file.txt"), 2, platform::kErrorMoreData}, {test.At("missing"), 3, platform::kErrorFileNotFound}};
+  for (const auto& item : refused) {
+    content = "sentinel";
+    ArmLastError();
+    EXPECT_FALSE(test.files.ReadWholeFile(item.path.c_str(), item.limit, &content)) << item.path;
+    EXPECT_EQ(LastError(), item.error) << item.path;
+    EXPECT_EQ(content, "sentinel") << item.path;
+  }
 }
 
 }  // namespace
